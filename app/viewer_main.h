@@ -1,0 +1,11 @@
+// The viewer's whole run: choose and load the file, build the stream cursors and the main window,
+// run the event loop and tear down. main() only calls it; tests call it in-process.
+#pragma once
+
+extern const char* const NO_FILE_MESSAGE;
+extern const char* const READ_ERROR_MESSAGE;
+extern const char* const NO_TYPES_MESSAGE;
+
+// The process exit status: 0 after a normal close or when no file was chosen, 1 when the file
+// could not be read or holds none of the streams the viewer shows.
+int viewer_main(int argc, char** argv);

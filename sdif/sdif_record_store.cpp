@@ -1,0 +1,61 @@
+// Slab allocation for the document's records: small records share slabs that double from 4 KiB
+// to 1 MiB, so a tiny file costs a few kilobytes and a large one almost nothing beyond its data.
+#include "sdif/sdif_record_store.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+constexpr size_t first_slab = 4096;
+// A little under 1 MiB, so that the allocator's own header does not spill into one more page.
+constexpr size_t largest_slab = (size_t(1) << 20) - 64;
+// Larger requests get a block of their own: a slab would waste up to this much at its end.
+constexpr size_t large_request = 16384;
+
+}  // namespace
+
+SdifRecordStore::~SdifRecordStore() { release_all(); }
+
+void* SdifRecordStore::allocate(size_t bytes) {
+  bytes = (bytes + 7) & ~size_t(7);
+  try {
+    if (bytes > large_request) {
+      large_blocks.reserve(large_blocks.size() + 1);
+      void* block = std::malloc(bytes);
+      if (block) large_blocks.push_back(block);
+      return block;
+    }
+    if (slabs.empty() || slabs.back().capacity - used < bytes) {
+      size_t capacity = slabs.empty() ? first_slab : slabs.back().capacity * 2;
+      if (capacity > largest_slab) capacity = largest_slab;
+      if (capacity < bytes) capacity = bytes;
+      slabs.reserve(slabs.size() + 1);
+      char* memory = static_cast<char*>(std::malloc(capacity));
+      if (!memory) return nullptr;
+      slabs.push_back(Slab{memory, capacity});
+      used = 0;
+    }
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  void* record = slabs.back().memory + used;
+  used += bytes;
+  return record;
+}
+
+SdifRecordStore::Mark SdifRecordStore::mark() const { return Mark{slabs.size(), used, large_blocks.size()}; }
+
+void SdifRecordStore::release_to(const Mark& mark) {
+  while (slabs.size() > mark.slabs) {
+    std::free(slabs.back().memory);
+    slabs.pop_back();
+  }
+  used = mark.used;
+  while (large_blocks.size() > mark.large_blocks) {
+    std::free(large_blocks.back());
+    large_blocks.pop_back();
+  }
+}
+
+void SdifRecordStore::release_all() { release_to(Mark{0, 0, 0}); }

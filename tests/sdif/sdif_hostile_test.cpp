@@ -1,0 +1,111 @@
+// Tests that matrix headers claiming more data than the file holds end the load like a truncated
+// file without sizing memory by the claim, while real large blocks still load.
+#include <gtest/gtest.h>
+
+#include "sdif/sdif_document.h"
+#include "tests/support/call_log.h"
+#include "tests/support/temp_dir.h"
+#include "tools/sdif_writer.h"
+
+namespace {
+
+struct Load {
+  SdifResult result;
+  size_t frames;
+  CallLog log;
+};
+
+Load load(const SdifWriter& writer) {
+  std::string path = temp_path("hostile.sdif");
+  writer.save(path);
+  SdifFile file(path.c_str(), 0);
+  start_recording();
+  SdifResult result = file.read_all_frames();
+  CallLog log = stop_recording();
+  size_t frames = 0;
+  for (SdifFrame* f = file.frames; f; f = f->next) frames++;
+  return Load{result, frames, log};
+}
+
+// A valid frame followed by a frame whose one matrix has the given header and 8 bytes of data.
+SdifWriter claiming(int32_t data_type, int32_t rows, int32_t columns) {
+  SdifWriter w;
+  w.file_header();
+  w.begin_frame("1TRC", 0.0, 1, 1).matrix_f32("1TRC", 1, 4, {1, 100, 0.5f, 0}).end_frame();
+  w.begin_frame("1TRC", 0.1, 1, 1).matrix_header("1TRC", data_type, rows, columns).u32(1).u32(2).end_frame();
+  return w;
+}
+
+}  // namespace
+
+TEST(SdifHostile, HugeClaimsInATinyFileLoadAsTruncated) {
+  const struct {
+    int32_t data_type, rows, columns;
+  } claims[] = {
+      {0x0004, 1 << 20, 256},         // 1 GiB of floats
+      {0x0008, 268435455, 1},         // the largest block a 32-bit size allows
+      {0x0004, 1, 1100},              // just over the size that is never checked
+      {0x0001, 1, 8193},              // bytes, with pad bytes beyond the end
+  };
+  for (const auto& c : claims) {
+    SdifWriter file = claiming(c.data_type, c.rows, c.columns);
+    ASSERT_LE(file.size(), 120u);
+    Load result = load(file);
+    EXPECT_EQ(result.result, SdifCode::Ok) << c.rows << "x" << c.columns;
+    EXPECT_EQ(result.frames, 1u) << "the frame with the impossible matrix is dropped";
+    EXPECT_LE(result.log.largest_malloc, 4096u);
+    EXPECT_LE(result.log.total_malloc, 4096u);
+  }
+
+  // A frame claiming two billion matrices of a truncated file.
+  SdifWriter many;
+  many.file_header().begin_frame("1TRC", 0.0, 1, INT32_MAX).matrix_f32("1TRC", 1, 1, {1}).end_frame();
+  Load result = load(many);
+  EXPECT_EQ(result.result, SdifCode::Ok);
+  EXPECT_EQ(result.frames, 0u);
+  EXPECT_LE(result.log.total_malloc, 4096u);
+}
+
+TEST(SdifHostile, ImpossibleHeadersGetTheirCodeWithoutABlock) {
+  Load unreadable = load(claiming(0x0003, 1 << 20, 256));
+  EXPECT_EQ(unreadable.result, SdifCode::UnknownDataType) << "an unreadable width is not a truncation";
+  EXPECT_EQ(unreadable.frames, 1u);
+  EXPECT_LE(unreadable.log.largest_malloc, 4096u);
+
+  for (auto [rows, columns] : {std::pair{-1, 4}, {4, INT32_MIN}, {65536, 65536}}) {
+    Load refused = load(claiming(0x0004, rows, columns));
+    EXPECT_EQ(refused.result, SdifCode::BadMatrixHeader) << rows << "x" << columns;
+    EXPECT_EQ(refused.frames, 1u);
+    EXPECT_LE(refused.log.largest_malloc, 4096u);
+  }
+}
+
+TEST(SdifHostile, LargeBlocksThatAreThereStillLoad) {
+  const int rows = 4096, columns = 4;  // 64 KiB, exactly what remains after the header
+  std::vector<float> elements(rows * columns);
+  for (size_t i = 0; i < elements.size(); i++) elements[i] = float(i);
+  SdifWriter w;
+  w.file_header().begin_frame("1STF", 0.0, 1, 1).matrix_f32("1STF", rows, columns, elements).end_frame();
+  std::string path = temp_path("large.sdif");
+  w.save(path);
+
+  SdifFile file(path.c_str(), 0);
+  start_recording();
+  EXPECT_EQ(file.read_all_frames(), SdifCode::Ok);
+  CallLog log = stop_recording();
+  ASSERT_NE(file.frames, nullptr);
+  const float* data = static_cast<const float*>(file.frames->matrices->data);
+  EXPECT_EQ(data[0], 0.0f);
+  EXPECT_EQ(data[rows * columns - 1], float(rows * columns - 1));
+  EXPECT_GE(log.largest_malloc, size_t(rows * columns * 4));
+  EXPECT_LE(log.total_malloc, size_t(rows * columns * 4) + 8192);
+
+  // One byte short of the same file: the block is no longer all there.
+  w.save_prefix(path, w.size() - 1);
+  SdifFile cut(path.c_str(), 0);
+  start_recording();
+  EXPECT_EQ(cut.read_all_frames(), SdifCode::Ok);
+  log = stop_recording();
+  EXPECT_EQ(cut.frames, nullptr);
+  EXPECT_LE(log.largest_malloc, 4096u);
+}

@@ -1,0 +1,30 @@
+// Creates the test process's temporary folder once and deletes it with everything in it at exit,
+// so that parallel test processes never share or leave behind files.
+#include "tests/support/temp_dir.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace {
+
+struct TempDir {
+  std::string path;
+  TempDir() {
+    char pattern[] = "/tmp/sdif-test-XXXXXX";
+    if (!mkdtemp(pattern)) throw std::runtime_error("cannot create a temporary folder");
+    path = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+}  // namespace
+
+std::string temp_path(const std::string& name) {
+  static TempDir dir;
+  return dir.path + "/" + name;
+}
