@@ -101,6 +101,6 @@ bool SdifWriter::save(const std::string& path) const { return save_prefix(path, 
 bool SdifWriter::save_prefix(const std::string& path, size_t length) const {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
-  bool written = length > data.size() ? false : std::fwrite(data.data(), 1, length, f) == length;
+  bool written = length <= data.size() && (length == 0 || std::fwrite(data.data(), 1, length, f) == length);
   return std::fclose(f) == 0 && written;
 }

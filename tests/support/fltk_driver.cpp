@@ -1,0 +1,65 @@
+// Test-side event delivery through the toolkit's public event state (Fl::e_x, Fl::e_keysym, ...)
+// and timeouts that fire inside the code's own Fl::wait() loops.
+#include "tests/support/fltk_driver.h"
+
+#include <FL/Enumerations.H>
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+
+#include <deque>
+
+namespace {
+
+std::deque<std::function<void()>> steps;
+
+void give_up(void*) {
+  steps.clear();
+  while (Fl_Window* w = Fl::first_window()) w->hide();
+}
+
+void run_step(void*) {
+  if (steps.empty()) return;
+  std::function<void()> step = std::move(steps.front());
+  steps.pop_front();
+  step();
+}
+
+}  // namespace
+
+void when_idle(std::function<void()> step, double give_up_seconds) {
+  steps.push_back(std::move(step));
+  // A short delay lets the window system map and expose the windows first.
+  Fl::add_timeout(0.05 * double(steps.size()), run_step);
+  Fl::remove_timeout(give_up);
+  Fl::add_timeout(give_up_seconds, give_up);
+}
+
+std::vector<Fl_Window*> shown_windows() {
+  std::vector<Fl_Window*> windows;
+  for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) windows.push_back(w);
+  return windows;
+}
+
+Fl_Window* shown_window(const std::string& title) {
+  for (Fl_Window* w : shown_windows())
+    if (w->label() && title == w->label()) return w;
+  return nullptr;
+}
+
+void click(Fl_Widget* widget) {
+  Fl::e_x = widget->x() + widget->w() / 2;
+  Fl::e_y = widget->y() + widget->h() / 2;
+  Fl::e_state = 0;
+  Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
+  Fl::handle(FL_PUSH, widget->window());
+  Fl::handle(FL_RELEASE, widget->window());
+}
+
+void press_enter(Fl_Window* window) {
+  static char text[] = "\r";
+  Fl::e_keysym = FL_Enter;
+  Fl::e_state = 0;
+  Fl::e_text = text;
+  Fl::e_length = 1;
+  Fl::handle(FL_KEYBOARD, window);
+}
