@@ -53,8 +53,8 @@ TEST(SdifHostile, HugeClaimsInATinyFileLoadAsTruncated) {
     Load result = load(file);
     EXPECT_EQ(result.result, SdifCode::Ok) << c.rows << "x" << c.columns;
     EXPECT_EQ(result.frames, 1u) << "the frame with the impossible matrix is dropped";
-    EXPECT_LE(result.log.largest_malloc, 4096u);
-    EXPECT_LE(result.log.total_malloc, 4096u);
+    EXPECT_LE(result.log.largest_allocation, 4096u);
+    EXPECT_LE(result.log.total_allocated, 4096u);
   }
 
   // A frame claiming two billion matrices of a truncated file.
@@ -63,20 +63,20 @@ TEST(SdifHostile, HugeClaimsInATinyFileLoadAsTruncated) {
   Load result = load(many);
   EXPECT_EQ(result.result, SdifCode::Ok);
   EXPECT_EQ(result.frames, 0u);
-  EXPECT_LE(result.log.total_malloc, 4096u);
+  EXPECT_LE(result.log.total_allocated, 4096u);
 }
 
 TEST(SdifHostile, ImpossibleHeadersGetTheirCodeWithoutABlock) {
   Load unreadable = load(claiming(0x0003, 1 << 20, 256));
   EXPECT_EQ(unreadable.result, SdifCode::UnknownDataType) << "an unreadable width is not a truncation";
   EXPECT_EQ(unreadable.frames, 1u);
-  EXPECT_LE(unreadable.log.largest_malloc, 4096u);
+  EXPECT_LE(unreadable.log.largest_allocation, 4096u);
 
   for (auto [rows, columns] : {std::pair{-1, 4}, {4, INT32_MIN}, {65536, 65536}}) {
     Load refused = load(claiming(0x0004, rows, columns));
     EXPECT_EQ(refused.result, SdifCode::BadMatrixHeader) << rows << "x" << columns;
     EXPECT_EQ(refused.frames, 1u);
-    EXPECT_LE(refused.log.largest_malloc, 4096u);
+    EXPECT_LE(refused.log.largest_allocation, 4096u);
   }
 }
 
@@ -97,8 +97,8 @@ TEST(SdifHostile, LargeBlocksThatAreThereStillLoad) {
   const float* data = static_cast<const float*>(file.frames->matrices->data);
   EXPECT_EQ(data[0], 0.0f);
   EXPECT_EQ(data[rows * columns - 1], float(rows * columns - 1));
-  EXPECT_GE(log.largest_malloc, size_t(rows * columns * 4));
-  EXPECT_LE(log.total_malloc, size_t(rows * columns * 4) + 8192);
+  EXPECT_GE(log.largest_allocation, size_t(rows * columns * 4));
+  EXPECT_LE(log.total_allocated, size_t(rows * columns * 4) + 8192);
 
   // One byte short of the same file: the block is no longer all there.
   w.save_prefix(path, w.size() - 1);
@@ -107,5 +107,5 @@ TEST(SdifHostile, LargeBlocksThatAreThereStillLoad) {
   EXPECT_EQ(cut.read_all_frames(), SdifCode::Ok);
   log = stop_recording();
   EXPECT_EQ(cut.frames, nullptr);
-  EXPECT_LE(log.largest_malloc, 4096u);
+  EXPECT_LE(log.largest_allocation, 4096u);
 }

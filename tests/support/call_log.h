@@ -1,5 +1,5 @@
 // Records the C library calls that the byte layer and the loader make, through the linker's
-// --wrap of fread, fwrite and malloc. Used by the transfer and allocation tests only.
+// --wrap of fread, fwrite, malloc and mmap. Used by the transfer and allocation tests only.
 #pragma once
 
 #include <cstddef>
@@ -13,8 +13,8 @@ struct ElementCall {
 struct CallLog {
   std::vector<ElementCall> freads;
   std::vector<ElementCall> fwrites;
-  size_t largest_malloc = 0;
-  size_t total_malloc = 0;
+  size_t largest_allocation = 0;
+  size_t total_allocated = 0;  // by malloc and mmap together
 };
 
 // Starts a fresh log; calls are recorded until stop_recording().
