@@ -20,7 +20,9 @@ int viewer_main(int argc, char** argv) {
   if (argc > 1) {
     path = argv[1];
   } else {
-    path = fl_file_chooser("Select SDIF file", "*.{sdf|sdif}", "");
+    // The chooser's filter menu splits its pattern at '|', which would hide every .sdif file, so
+    // the alternatives are separated by a comma, which the toolkit's matching takes the same way.
+    path = fl_file_chooser("Select SDIF file", "*.{sdf,sdif}", "");
     if (!path || !*path || fl_filename_isdir(path)) {
       show_error(NO_FILE_MESSAGE);
       return 0;

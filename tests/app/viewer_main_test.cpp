@@ -2,7 +2,11 @@
 // never shown after a failure, the window of a valid file, and the exit status of every path.
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_File_Browser.H>
+#include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_Window.H>
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -14,11 +18,33 @@
 namespace {
 
 struct ViewerRun {
+  std::string chooser_folder;  // shown in the chooser, if it opens
+  std::string chooser_pick;    // chosen in it; empty cancels it
+  std::vector<std::string> chooser_listing;
   int status = -1;
   std::string message;  // of the error dialog, if one was shown
   int dialog_width = 0;
   bool main_window_seen = false;
 };
+
+// The file names the chooser lists, once it has read `folder`.
+std::vector<std::string> chooser_listing(Fl_Window* chooser_window, const std::string& folder) {
+  Fl_File_Chooser* chooser = static_cast<Fl_File_Chooser*>(chooser_window->user_data());
+  chooser->directory(folder.c_str());
+  std::vector<std::string> names;
+  std::vector<Fl_Group*> groups{chooser_window};
+  while (!groups.empty()) {
+    Fl_Group* group = groups.back();
+    groups.pop_back();
+    for (int i = 0; i < group->children(); i++) {
+      if (Fl_File_Browser* browser = dynamic_cast<Fl_File_Browser*>(group->child(i)))
+        for (int line = 1; line <= browser->size(); line++) names.push_back(browser->text(line));
+      else if (Fl_Group* inner = group->child(i)->as_group())
+        groups.push_back(inner);
+    }
+  }
+  return names;
+}
 
 // Watches the toolkit's windows while viewer_main runs: records the dialog and dismisses it, and
 // closes the main window once it has been checked.
@@ -39,6 +65,8 @@ void watch(ViewerRun* run, int step) {
       return;
     }
     if (Fl_Window* chooser = shown_window("Select SDIF file")) {
+      if (!run->chooser_folder.empty()) run->chooser_listing = chooser_listing(chooser, run->chooser_folder);
+      static_cast<Fl_File_Chooser*>(chooser->user_data())->value(run->chooser_pick.c_str());
       chooser->hide();
       if (step < 20) watch(run, step + 1);
       return;
@@ -47,8 +75,7 @@ void watch(ViewerRun* run, int step) {
   });
 }
 
-ViewerRun run_viewer(const std::string& path) {
-  ViewerRun run;
+ViewerRun run_viewer(const std::string& path, ViewerRun run = ViewerRun()) {
   watch(&run, 0);
   std::string argument = path;
   char program[] = "sdif-viewer";
@@ -112,10 +139,31 @@ TEST(ViewerMain, EachSupportedStreamAloneOpensTheWindow) {
   EXPECT_EQ(run.status, 0);
 }
 
-TEST(ViewerMain, CancelledChooserExitsQuietly) {
-  ViewerRun run = run_viewer("");
-  EXPECT_EQ(run.message, "No SDIF file selected, exiting\n");
-  EXPECT_EQ(run.dialog_width, 300);
-  EXPECT_FALSE(run.main_window_seen);
+TEST(ViewerMain, FileChosenInTheChooser) {
+  std::string folder = temp_path("choices");
+  std::filesystem::create_directory(folder);
+  SdifWriter valid;
+  valid.file_header().begin_frame("1FQ0", 0, 1, 0).end_frame();
+  for (const char* name : {"a.sdf", "b.sdif", "c.txt", "d.sdiff"}) valid.save(folder + "/" + name);
+
+  ViewerRun pick;
+  pick.chooser_folder = folder;
+  pick.chooser_pick = folder + "/b.sdif";
+  ViewerRun run = run_viewer("", pick);
+  EXPECT_EQ(run.chooser_listing, (std::vector<std::string>{"../", "a.sdf", "b.sdif"})) << "both extensions, nothing else";
+  EXPECT_TRUE(run.main_window_seen);
+  EXPECT_EQ(run.message, "");
   EXPECT_EQ(run.status, 0);
+}
+
+TEST(ViewerMain, CancelledChooserOrAFolderExitsQuietly) {
+  ViewerRun folder;
+  folder.chooser_pick = temp_path("");
+  for (const ViewerRun& choice : {ViewerRun(), folder}) {
+    ViewerRun run = run_viewer("", choice);
+    EXPECT_EQ(run.message, "No SDIF file selected, exiting\n");
+    EXPECT_EQ(run.dialog_width, 300);
+    EXPECT_FALSE(run.main_window_seen);
+    EXPECT_EQ(run.status, 0);
+  }
 }
