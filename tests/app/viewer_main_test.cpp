@@ -99,7 +99,7 @@ TEST(ViewerMain, UnreadableFilesReportErrorReadingFile) {
   SdifWriter bad_matrix;
   bad_matrix.file_header().begin_frame("1TRC", 0, 1, 1).matrix_header("1TRC", 0x0003, 1, 4).u32(0).end_frame();
   for (std::string path : {temp_path("missing.sdif"), save(SdifWriter().raw("RIFF....WAVE", 12), "sound.wav"),
-                           save(wrong_version, "old.sdif"), save(bad_matrix, "width3.sdif")}) {
+                           save(wrong_version, "old.sdif"), save(bad_matrix, "width3.sdif"), temp_path("")}) {
     ViewerRun run = run_viewer(path);
     EXPECT_EQ(run.message, "Error reading file\n") << path;
     EXPECT_EQ(run.dialog_width, 300);
