@@ -25,7 +25,11 @@ SdifFrame::SdifFrame()
 SdifFile::SdifFile(const char* path, int mode) : file(nullptr), result(SdifCode::Ok), mode(mode), frames(nullptr) {
   FILE* opened = nullptr;
   result = mode == 0 ? SDIF_StartReading(path, &opened) : SDIF_StartWriting(path, &opened);
-  if (result == SdifCode::Ok) file = opened;
+  if (result != SdifCode::Ok) return;
+  file = opened;
+  // Only a regular file has a size to hold matrix headers against; the file is not written meanwhile.
+  struct stat status;
+  if (mode == 0 && fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode)) file_size = status.st_size;
 }
 
 SdifFile::~SdifFile() {
@@ -87,9 +91,9 @@ SdifResult SdifFile::read_matrices(SdifFrame* frame) {
 
 SdifResult SdifFile::read_matrix(SdifMatrix* matrix) {
   if (read_matrix_header(matrix) != SdifCode::Ok) return result;
-  if ((result = SDIF_CheckMatrixHeader(matrix)) != SdifCode::Ok) return result;
+  // A header that cannot size a block has padded size 0 and is refused by read_matrix_data; an
+  // unreadable width fails there before any element is read. Neither needs a block.
   int padded = SDIF_PaddedDataSize(matrix);
-  // An unreadable width fails before any element is read, so it needs no block.
   if (padded != 0 && SDIF_ReadableWidth(matrix)) {
     if (claims_past_end(padded)) return stop_at_end();
     matrix->data = records.allocate(size_t(padded));
@@ -113,12 +117,9 @@ SdifResult SdifFile::read_matrix_data(void* block, SdifMatrix* matrix) {
 // A header may claim far more data than the file holds; sizing a block by that claim would let a
 // tiny file demand gigabytes. Small blocks cost less than the check and are not looked at.
 bool SdifFile::claims_past_end(int bytes) {
-  if (bytes <= 4096) return false;
-  struct stat status;
-  if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  if (bytes <= 4096 || file_size < 0) return false;
   long position = std::ftell(file);
-  if (position < 0) return false;
-  return bytes > status.st_size - position;
+  return position >= 0 && bytes > file_size - position;
 }
 
 // Reading the claimed block would stop short at the end of the file; going there directly ends

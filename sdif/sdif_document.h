@@ -49,6 +49,8 @@ class SdifFile {
   bool claims_past_end(int bytes);
   SdifResult stop_at_end();
 
+  // Size of a regular file being read, else -1.
+  long long file_size = -1;
   // Owns every frame, matrix and element block of the document.
   SdifRecordStore records;
 };

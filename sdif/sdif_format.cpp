@@ -188,14 +188,12 @@ SdifResult SDIF_LoadMatrixData(void* block, FILE* stream, const SdifMatrixHeader
 
 int SDIF_PaddedDataSize(const SdifMatrixHeader* header) {
   int64_t size = checked_data_size(header);
-  if (size < 0) return 0;
-  return int(size + SDIF_PadBytes(header));
+  return size < 0 ? 0 : int((size + 7) & ~int64_t(7));
 }
 
 int SDIF_PadBytes(const SdifMatrixHeader* header) {
   int64_t size = checked_data_size(header);
-  if (size < 0 || size % 8 == 0) return 0;
-  return int(8 - size % 8);
+  return size < 0 ? 0 : int((8 - size % 8) % 8);
 }
 
 SdifResult SDIF_LoadBytes(void* dst, size_t count, FILE* stream) {

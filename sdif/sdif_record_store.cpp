@@ -27,21 +27,25 @@ SdifRecordStore::~SdifRecordStore() { release_all(); }
 
 void* SdifRecordStore::allocate(size_t bytes) {
   bytes = (bytes + 7) & ~size_t(7);
+  // Each list gets its entry before the memory exists, so a list that cannot grow leaks nothing.
   try {
     if (bytes > large_request) {
-      large_blocks.reserve(large_blocks.size() + 1);
-      void* block = std::malloc(bytes);
-      if (block) large_blocks.push_back(block);
-      return block;
+      large_blocks.push_back(nullptr);
+      large_blocks.back() = std::malloc(bytes);
+      if (large_blocks.back()) return large_blocks.back();
+      large_blocks.pop_back();
+      return nullptr;
     }
     if (slabs.empty() || slabs.back().capacity - used < bytes) {
       size_t capacity = slabs.empty() ? first_slab : slabs.back().capacity * 2;
       if (capacity > largest_slab) capacity = largest_slab;
       while (capacity < bytes) capacity *= 2;
-      slabs.reserve(slabs.size() + 1);
-      char* memory = map_slab(capacity);
-      if (!memory) return nullptr;
-      slabs.push_back(Slab{memory, capacity});
+      slabs.push_back(Slab{nullptr, capacity});
+      slabs.back().memory = map_slab(capacity);
+      if (!slabs.back().memory) {
+        slabs.pop_back();
+        return nullptr;
+      }
       used = 0;
     }
   } catch (const std::bad_alloc&) {
