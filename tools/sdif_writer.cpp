@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 SdifWriter& SdifWriter::file_header(int32_t header_size, int32_t spec_version, int32_t types_version,
                                     const char* magic) {
@@ -38,31 +39,36 @@ SdifWriter& SdifWriter::pad() {
   return *this;
 }
 
-SdifWriter& SdifWriter::matrix_f32(const char* type, int32_t rows, int32_t columns, const std::vector<float>& elements) {
-  matrix_header(type, 0x0004, rows, columns);
-  for (float v : elements) f32(v);
+template <typename T>
+SdifWriter& SdifWriter::matrix_of(const char* type, int32_t data_type, int32_t rows, int32_t columns,
+                                  const std::vector<T>& elements) {
+  matrix_header(type, data_type, rows, columns);
+  for (T v : elements) {
+    if constexpr (std::is_same_v<T, float>) f32(v);
+    if constexpr (std::is_same_v<T, double>) f64(v);
+    if constexpr (std::is_same_v<T, int32_t>) i32(v);
+    if constexpr (std::is_same_v<T, uint32_t>) u32(v);
+  }
   return pad();
+}
+
+SdifWriter& SdifWriter::matrix_f32(const char* type, int32_t rows, int32_t columns, const std::vector<float>& elements) {
+  return matrix_of(type, 0x0004, rows, columns, elements);
 }
 
 SdifWriter& SdifWriter::matrix_f64(const char* type, int32_t rows, int32_t columns,
                                    const std::vector<double>& elements) {
-  matrix_header(type, 0x0008, rows, columns);
-  for (double v : elements) f64(v);
-  return pad();
+  return matrix_of(type, 0x0008, rows, columns, elements);
 }
 
 SdifWriter& SdifWriter::matrix_i32(const char* type, int32_t rows, int32_t columns,
                                    const std::vector<int32_t>& elements) {
-  matrix_header(type, 0x0104, rows, columns);
-  for (int32_t v : elements) i32(v);
-  return pad();
+  return matrix_of(type, 0x0104, rows, columns, elements);
 }
 
 SdifWriter& SdifWriter::matrix_u32(const char* type, int32_t rows, int32_t columns,
                                    const std::vector<uint32_t>& elements) {
-  matrix_header(type, 0x0204, rows, columns);
-  for (uint32_t v : elements) u32(v);
-  return pad();
+  return matrix_of(type, 0x0204, rows, columns, elements);
 }
 
 SdifWriter& SdifWriter::u8(uint8_t value) {

@@ -44,6 +44,10 @@ class SdifWriter {
   bool save_prefix(const std::string& path, size_t length) const;
 
  private:
+  template <typename T>
+  SdifWriter& matrix_of(const char* type, int32_t data_type, int32_t rows, int32_t columns,
+                        const std::vector<T>& elements);
+
   std::vector<uint8_t> data;
   size_t frame_start = 0;
   size_t matrix_data_start = 0;

@@ -83,6 +83,23 @@ TEST(SdifDocument, LoadsFramesMatricesAndElements) {
   EXPECT_EQ(static_cast<const uint8_t*>(matrix_list(frames[2])[0]->data)[0], 200);
 }
 
+TEST(SdifDocument, IntegerElementsKeepTheirBits) {
+  SdifWriter w;
+  w.file_header().begin_frame("1TRC", 0, 1, 2);
+  w.matrix_i32("1TRC", 1, 3, {-2, 70000, INT32_MIN}).matrix_u32("1TRC", 1, 2, {4294967295u, 0x80000001u});
+  SdifFile file(save(w.end_frame()).c_str(), 0);
+  ASSERT_EQ(file.read_all_frames(), SdifCode::Ok);
+  std::vector<SdifMatrix*> matrices = matrix_list(file.frames);
+  ASSERT_EQ(matrices.size(), 2u);
+  const int32_t* signed_elements = static_cast<const int32_t*>(matrices[0]->data);
+  EXPECT_EQ(signed_elements[0], -2);
+  EXPECT_EQ(signed_elements[1], 70000);
+  EXPECT_EQ(signed_elements[2], INT32_MIN);
+  const uint32_t* unsigned_elements = static_cast<const uint32_t*>(matrices[1]->data);
+  EXPECT_EQ(unsigned_elements[0], 4294967295u);
+  EXPECT_EQ(unsigned_elements[1], 0x80000001u);
+}
+
 TEST(SdifDocument, TruncatedFileDropsExactlyTheIncompleteFrame) {
   std::vector<size_t> ends;
   SdifWriter whole = small_file(&ends);
