@@ -12,8 +12,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <thread>
 
@@ -117,17 +115,6 @@ Outcome run_viewer(const std::string& path) {
   return outcome;
 }
 
-std::string save(const SdifWriter& writer, const char* name) {
-  std::string path = temp_path(name);
-  writer.save(path);
-  return path;
-}
-
-std::vector<char> contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-}
-
 }  // namespace
 
 TEST(Executable, FailuresShowOnlyTheirDialog) {
@@ -138,8 +125,8 @@ TEST(Executable, FailuresShowOnlyTheirDialog) {
     int width, status;
   } cases[] = {
       {temp_path("missing.sdif"), 300, 1},
-      {save(SdifWriter().raw("RIFF\0\0\0\0WAVEfmt ", 16), "sound.wav"), 300, 1},
-      {save(other, "envelope.sdif"), 400, 1},
+      {save_temp(SdifWriter().raw("RIFF\0\0\0\0WAVEfmt ", 16), "sound.wav"), 300, 1},
+      {save_temp(other, "envelope.sdif"), 400, 1},
   };
   for (const auto& c : cases) {
     Outcome outcome = run_viewer(c.path);
@@ -157,10 +144,10 @@ TEST(Executable, ValidFileOpensTheMainWindowAndLeavesTheFileAlone) {
   valid.file_header();
   for (int i = 0; i < 20; i++)
     valid.begin_frame("1TRC", 0.01 * i, 1, 1).matrix_f32("1TRC", 1, 4, {1, 440, 0.5f, 0}).end_frame();
-  std::string path = save(valid, "valid.sdif");
+  std::string path = save_temp(valid, "valid.sdif");
   struct stat before, after;
   ASSERT_EQ(stat(path.c_str(), &before), 0);
-  std::vector<char> bytes = contents(path);
+  std::vector<uint8_t> bytes = file_bytes(path);
 
   Outcome outcome = run_viewer(path);
   ASSERT_EQ(outcome.windows.count("SDIF"), 1u);
@@ -170,7 +157,7 @@ TEST(Executable, ValidFileOpensTheMainWindowAndLeavesTheFileAlone) {
   EXPECT_EQ(outcome.status, 0);
 
   ASSERT_EQ(stat(path.c_str(), &after), 0);
-  EXPECT_EQ(contents(path), bytes);
+  EXPECT_EQ(file_bytes(path), bytes);
   EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
   EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
 }

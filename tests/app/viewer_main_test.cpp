@@ -85,12 +85,6 @@ ViewerRun run_viewer(const std::string& path, ViewerRun run = ViewerRun()) {
   return run;
 }
 
-std::string save(const SdifWriter& writer, const char* name) {
-  std::string path = temp_path(name);
-  writer.save(path);
-  return path;
-}
-
 }  // namespace
 
 TEST(ViewerMain, UnreadableFilesReportErrorReadingFile) {
@@ -98,8 +92,8 @@ TEST(ViewerMain, UnreadableFilesReportErrorReadingFile) {
   wrong_version.file_header(8, 2, 1);
   SdifWriter bad_matrix;
   bad_matrix.file_header().begin_frame("1TRC", 0, 1, 1).matrix_header("1TRC", 0x0003, 1, 4).u32(0).end_frame();
-  for (std::string path : {temp_path("missing.sdif"), save(SdifWriter().raw("RIFF....WAVE", 12), "sound.wav"),
-                           save(wrong_version, "old.sdif"), save(bad_matrix, "width3.sdif"), temp_path("")}) {
+  for (std::string path : {temp_path("missing.sdif"), save_temp(SdifWriter().raw("RIFF....WAVE", 12), "sound.wav"),
+                           save_temp(wrong_version, "old.sdif"), save_temp(bad_matrix, "width3.sdif"), temp_path("")}) {
     ViewerRun run = run_viewer(path);
     EXPECT_EQ(run.message, "Error reading file\n") << path;
     EXPECT_EQ(run.dialog_width, 300);
@@ -112,7 +106,7 @@ TEST(ViewerMain, FileWithoutSupportedStreams) {
   SdifWriter other;
   other.file_header().begin_frame("1ENV", 0, 1, 1).matrix_f32("1ENV", 1, 1, {0.5f}).end_frame();
   other.begin_frame("1TRD", 0.1, 2, 0).end_frame();
-  for (std::string path : {save(other, "envelope.sdif"), save(SdifWriter().file_header(), "empty.sdif")}) {
+  for (std::string path : {save_temp(other, "envelope.sdif"), save_temp(SdifWriter().file_header(), "empty.sdif")}) {
     ViewerRun run = run_viewer(path);
     EXPECT_EQ(run.message, "File does not contain any supported matrix types.\n");
     EXPECT_EQ(run.dialog_width, 400);
@@ -125,7 +119,7 @@ TEST(ViewerMain, EachSupportedStreamAloneOpensTheWindow) {
   for (const char* type : {"1FQ0", "1TRC", "1STF"}) {
     SdifWriter one;
     one.file_header().begin_frame("1ENV", 0, 9, 0).end_frame().begin_frame(type, 0, 1, 0).end_frame();
-    ViewerRun run = run_viewer(save(one, "one.sdif"));
+    ViewerRun run = run_viewer(save_temp(one, "one.sdif"));
     EXPECT_TRUE(run.main_window_seen) << type;
     EXPECT_EQ(run.message, "") << type;
     EXPECT_EQ(run.status, 0) << type;
@@ -134,7 +128,7 @@ TEST(ViewerMain, EachSupportedStreamAloneOpensTheWindow) {
   // A file cut inside its last frame is not an error.
   SdifWriter cut;
   cut.file_header().begin_frame("1TRC", 0, 1, 0).end_frame().begin_frame("1TRC", 1, 1, 1);
-  ViewerRun run = run_viewer(save(cut, "cut.sdif"));
+  ViewerRun run = run_viewer(save_temp(cut, "cut.sdif"));
   EXPECT_TRUE(run.main_window_seen);
   EXPECT_EQ(run.status, 0);
 }
@@ -144,7 +138,7 @@ TEST(ViewerMain, FileChosenInTheChooser) {
   std::filesystem::create_directory(folder);
   SdifWriter valid;
   valid.file_header().begin_frame("1FQ0", 0, 1, 0).end_frame();
-  for (const char* name : {"a.sdf", "b.sdif", "c.txt", "d.sdiff"}) valid.save(folder + "/" + name);
+  for (const char* name : {"a.sdf", "b.sdif", "c.txt", "d.sdiff"}) ASSERT_TRUE(valid.save(folder + "/" + name));
 
   ViewerRun pick;
   pick.chooser_folder = folder;

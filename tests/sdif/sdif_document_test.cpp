@@ -26,12 +26,6 @@ std::vector<SdifFrame*> stream_chain(const SdifStreamCursor& cursor) {
   return chain;
 }
 
-std::string save(const SdifWriter& writer, const char* name = "document.sdif") {
-  std::string path = temp_path(name);
-  writer.save(path);
-  return path;
-}
-
 // Three frames whose matrices end with 0, 4 and 7 pad bytes, and the file offset after each.
 SdifWriter small_file(std::vector<size_t>* frame_ends) {
   SdifWriter w;
@@ -50,7 +44,7 @@ SdifWriter small_file(std::vector<size_t>* frame_ends) {
 
 TEST(SdifDocument, LoadsFramesMatricesAndElements) {
   std::vector<size_t> ends;
-  SdifFile file(save(small_file(&ends)).c_str(), 0);
+  SdifFile file(save_temp(small_file(&ends), "document.sdif").c_str(), 0);
   ASSERT_EQ(file.result, SdifCode::Ok);
   EXPECT_EQ(file.read_all_frames(), SdifCode::Ok);
   EXPECT_EQ(file.result, SdifCode::Ok);
@@ -87,7 +81,7 @@ TEST(SdifDocument, IntegerElementsKeepTheirBits) {
   SdifWriter w;
   w.file_header().begin_frame("1TRC", 0, 1, 2);
   w.matrix_i32("1TRC", 1, 3, {-2, 70000, INT32_MIN}).matrix_u32("1TRC", 1, 2, {4294967295u, 0x80000001u});
-  SdifFile file(save(w.end_frame()).c_str(), 0);
+  SdifFile file(save_temp(w.end_frame(), "document.sdif").c_str(), 0);
   ASSERT_EQ(file.read_all_frames(), SdifCode::Ok);
   std::vector<SdifMatrix*> matrices = matrix_list(file.frames);
   ASSERT_EQ(matrices.size(), 2u);
@@ -127,7 +121,7 @@ TEST(SdifDocument, FailureBeforeTheEndKeepsEarlierFrames) {
   w.begin_frame("1TRC", 0.1, 1, 0).end_frame();
   w.begin_frame("1TRC", 0.2, 1, 1).matrix_header("1TRC", 0x0003, 1, 3).u8(1).u8(2).u8(3).pad().end_frame();
   w.begin_frame("1TRC", 0.3, 1, 1).matrix_f32("1TRC", 1, 4, {1, 100, 0.5f, 0}).end_frame();
-  SdifFile file(save(w).c_str(), 0);
+  SdifFile file(save_temp(w, "document.sdif").c_str(), 0);
   EXPECT_EQ(file.read_all_frames(), SdifCode::UnknownDataType);
   EXPECT_EQ(file.result, SdifCode::UnknownDataType);
   std::vector<SdifFrame*> frames = frame_list(file);
@@ -141,7 +135,7 @@ TEST(SdifDocument, FailureBeforeTheEndKeepsEarlierFrames) {
   negative.begin_frame("1TRC", 0.0, 1, 1).matrix_f32("1TRC", 1, 4, {1, 100, 0.5f, 0}).end_frame();
   negative.begin_frame("1TRC", 0.1, 1, 1).matrix_header("1TRC", 0x0004, -1, 4).u32(0).u32(0).end_frame();
   negative.begin_frame("1TRC", 0.2, 1, 0).end_frame();
-  SdifFile refused(save(negative).c_str(), 0);
+  SdifFile refused(save_temp(negative, "document.sdif").c_str(), 0);
   EXPECT_EQ(refused.read_all_frames(), SdifCode::BadMatrixHeader);
   EXPECT_EQ(frame_list(refused).size(), 1u);
 }
@@ -152,7 +146,7 @@ TEST(SdifDocument, EmptyMatricesAndFrames) {
   w.begin_frame("1TRC", 0.0, 1, 2).matrix_f32("1TRC", 0, 4, {}).matrix_f32("1TRC", 1, 1, {7}).end_frame();
   w.begin_frame("1TRC", 0.1, 1, -3).end_frame();
   w.begin_frame("1TRC", 0.2, 1, 1).matrix_header("1TRC", 0x0000, 5, 5).end_frame();
-  SdifFile file(save(w).c_str(), 0);
+  SdifFile file(save_temp(w, "document.sdif").c_str(), 0);
   EXPECT_EQ(file.read_all_frames(), SdifCode::UnknownDataType) << "width 0 is unreadable, even with no data";
   std::vector<SdifFrame*> frames = frame_list(file);
   ASSERT_EQ(frames.size(), 2u);
@@ -165,7 +159,7 @@ TEST(SdifDocument, EmptyMatricesAndFrames) {
 }
 
 TEST(SdifDocument, HeaderOnlyAndUnopenableFiles) {
-  SdifFile empty(save(SdifWriter().file_header(16, 3, 1)).c_str(), 0);
+  SdifFile empty(save_temp(SdifWriter().file_header(16, 3, 1), "document.sdif").c_str(), 0);
   EXPECT_EQ(empty.read_all_frames(), SdifCode::Ok);
   EXPECT_EQ(empty.frames, nullptr);
   SdifStreamCursor cursor(empty.frames, "1TRC");
@@ -179,7 +173,7 @@ TEST(SdifDocument, HeaderOnlyAndUnopenableFiles) {
   EXPECT_EQ(missing.read_all_frames(), SdifCode::ReadFailed);
   EXPECT_EQ(missing.result, SdifCode::CLibraryError) << "the opening code stays";
 
-  SdifFile rejected(save(SdifWriter().file_header(8, 3, 0)).c_str(), 0);
+  SdifFile rejected(save_temp(SdifWriter().file_header(8, 3, 0), "document.sdif").c_str(), 0);
   EXPECT_EQ(rejected.result, SdifCode::OldTypesVersion);
   EXPECT_EQ(rejected.read_all_frames(), SdifCode::ReadFailed);
   EXPECT_EQ(rejected.result, SdifCode::OldTypesVersion);
@@ -216,7 +210,7 @@ TEST(SdifDocument, CursorsFollowOneStreamInFileOrder) {
       {"1STF", 5},  // 8: final frame of the file, last of the 1STF stream
   };
   for (int i = 0; i < 9; i++) w.begin_frame(layout[i].type, 0.1 * i, layout[i].stream, 0).end_frame();
-  SdifFile file(save(w).c_str(), 0);
+  SdifFile file(save_temp(w, "document.sdif").c_str(), 0);
   ASSERT_EQ(file.read_all_frames(), SdifCode::Ok);
   std::vector<SdifFrame*> f = frame_list(file);
   ASSERT_EQ(f.size(), 9u);
@@ -248,7 +242,7 @@ TEST(SdifDocument, CursorsFollowOneStreamInFileOrder) {
   // A stream of one frame that is also the file's final frame.
   SdifWriter single;
   single.file_header().begin_frame("1TRC", 0, 1, 0).end_frame().begin_frame("1FQ0", 0, 2, 0).end_frame();
-  SdifFile one(save(single, "single.sdif").c_str(), 0);
+  SdifFile one(save_temp(single, "single.sdif").c_str(), 0);
   ASSERT_EQ(one.read_all_frames(), SdifCode::Ok);
   SdifStreamCursor last_frame(one.frames, "1FQ0");
   ASSERT_NE(last_frame.first, nullptr);

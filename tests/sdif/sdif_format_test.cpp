@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -26,15 +24,9 @@ int open_descriptors() {
   return count;
 }
 
-std::vector<uint8_t> file_bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 // Opens `bytes` as a file with SDIF_StartReading; the stream, if any, is closed before returning.
 SdifResult start_reading(const SdifWriter& bytes, long* position = nullptr) {
-  std::string path = temp_path("header.sdif");
-  bytes.save(path);
+  std::string path = save_temp(bytes, "header.sdif");
   FILE* const untouched = reinterpret_cast<FILE*>(&path);
   FILE* stream = untouched;
   SdifResult result = SDIF_StartReading(path.c_str(), &stream);
@@ -96,8 +88,7 @@ TEST(SdifFormat, FileHeaderValidationCodesInOrder) {
 }
 
 TEST(SdifFormat, RejectedHeaderClosesItsStream) {
-  std::string path = temp_path("bad.sdif");
-  SdifWriter().file_header(8, 2, 1).save(path);
+  std::string path = save_temp(SdifWriter().file_header(8, 2, 1), "bad.sdif");
   int before = open_descriptors();
   FILE* stream = nullptr;
   for (int i = 0; i < 20; i++) EXPECT_EQ(SDIF_StartReading(path.c_str(), &stream), SdifCode::OldSpecVersion);
@@ -165,8 +156,7 @@ TEST(SdifFormat, HeadersThatCannotSizeABlockAreRejected) {
   EXPECT_EQ(SDIF_PaddedDataSize(&hostile[6]), 16);
 
   // The load refuses them too, before reading anything.
-  std::string path = temp_path("elements.bin");
-  SdifWriter().u32(7).u32(8).save(path);
+  std::string path = save_temp(SdifWriter().u32(7).u32(8), "elements.bin");
   FILE* stream = std::fopen(path.c_str(), "rb");
   uint32_t block[2] = {1, 1};
   EXPECT_EQ(SDIF_LoadMatrixData(block, stream, &hostile[0]), SdifCode::BadMatrixHeader);
@@ -176,8 +166,7 @@ TEST(SdifFormat, HeadersThatCannotSizeABlockAreRejected) {
 }
 
 TEST(SdifFormat, UnreadableWidthsLeaveTheStreamInPlace) {
-  std::string path = temp_path("elements.bin");
-  SdifWriter().u32(0x01020304).u32(0x05060708).save(path);
+  std::string path = save_temp(SdifWriter().u32(0x01020304).u32(0x05060708), "elements.bin");
   FILE* stream = std::fopen(path.c_str(), "rb");
   uint8_t block[8] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
   for (int32_t data_type : {0x0003, 0x0000, 0x0005, 0x0006, 0x0007, 0x0009, 0x0010, 0x0120}) {

@@ -16,8 +16,7 @@ struct Load {
 };
 
 Load load(const SdifWriter& writer) {
-  std::string path = temp_path("hostile.sdif");
-  writer.save(path);
+  std::string path = save_temp(writer, "hostile.sdif");
   SdifFile file(path.c_str(), 0);
   start_recording();
   SdifResult result = file.read_all_frames();
@@ -86,8 +85,7 @@ TEST(SdifHostile, LargeBlocksThatAreThereStillLoad) {
   for (size_t i = 0; i < elements.size(); i++) elements[i] = float(i);
   SdifWriter w;
   w.file_header().begin_frame("1STF", 0.0, 1, 1).matrix_f32("1STF", rows, columns, elements).end_frame();
-  std::string path = temp_path("large.sdif");
-  w.save(path);
+  std::string path = save_temp(w, "large.sdif");
 
   SdifFile file(path.c_str(), 0);
   start_recording();

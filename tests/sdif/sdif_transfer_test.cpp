@@ -1,8 +1,6 @@
 // Tests of the chunked big-endian element transfers: the C library calls they make at every chunk
 // boundary and every element in file order, plus frame and matrix header reads.
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -49,8 +47,7 @@ void check_load(size_t count) {
   SCOPED_TRACE(testing::Message() << "width " << sizeof(T) << ", " << count << " elements");
   SdifWriter writer;
   write_elements<T>(writer, count + 3);  // more data follows, as in a real file
-  std::string path = temp_path("elements.bin");
-  ASSERT_TRUE(writer.save(path));
+  std::string path = save_temp(writer, "elements.bin");
 
   std::vector<T> block(count + 1, T(0x5A5A5A5A5A5A5A5Aull));
   FILE* stream = std::fopen(path.c_str(), "rb");
@@ -93,8 +90,7 @@ TEST(SdifTransfer, ChunkBoundariesForEveryWidth) {
 TEST(SdifTransfer, ShortChunkStoresNothingOfThatChunk) {
   SdifWriter writer;
   write_elements<uint32_t>(writer, 1100);
-  std::string path = temp_path("short.bin");
-  writer.save(path);
+  std::string path = save_temp(writer, "short.bin");
   std::vector<uint32_t> block(1500, 0xEEEEEEEE);
   FILE* stream = std::fopen(path.c_str(), "rb");
   start_recording();
@@ -110,8 +106,7 @@ TEST(SdifTransfer, ShortChunkStoresNothingOfThatChunk) {
 TEST(SdifTransfer, ByteCopiesAreOneReadWithoutConversion) {
   SdifWriter writer;
   for (int i = 0; i < 10000; i++) writer.u8(uint8_t(i * 7));
-  std::string path = temp_path("bytes.bin");
-  writer.save(path);
+  std::string path = save_temp(writer, "bytes.bin");
   std::vector<uint8_t> block(10000);
   FILE* stream = std::fopen(path.c_str(), "rb");
   start_recording();
@@ -143,15 +138,13 @@ TEST(SdifTransfer, Store32WritesBigEndianInChunks) {
   EXPECT_EQ(counts, (std::vector<size_t>{1024, 1024, 452, 0}));
   SdifWriter expected;
   write_elements<uint32_t>(expected, 2500);
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}), expected.bytes());
+  EXPECT_EQ(file_bytes(path), expected.bytes());
 }
 
 TEST(SdifTransfer, FrameAndMatrixHeadersReadFieldByField) {
   SdifWriter writer;
   writer.begin_frame("1STF", 0.125, -5, 3).matrix_header("ISTF", 0x0104, 70000, -2);
-  std::string path = temp_path("headers.bin");
-  writer.save(path);
+  std::string path = save_temp(writer, "headers.bin");
 
   FILE* stream = std::fopen(path.c_str(), "rb");
   SdifFrameHeader frame;

@@ -5,6 +5,8 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -27,4 +29,15 @@ struct TempDir {
 std::string temp_path(const std::string& name) {
   static TempDir dir;
   return dir.path + "/" + name;
+}
+
+std::string save_temp(const SdifWriter& writer, const std::string& name) {
+  std::string path = temp_path(name);
+  if (!writer.save(path)) throw std::runtime_error("cannot write " + path);
+  return path;
+}
+
+std::vector<uint8_t> file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
