@@ -13,6 +13,15 @@ struct SdifMatrix : SdifMatrixHeader {
   SdifMatrix* next;
 
   SdifMatrix();
+
+  // Element (column, row) converted from 32-bit float, 64-bit float, 32-bit signed or 32-bit unsigned
+  // elements; for any other data type `out` keeps its value. The caller keeps column and row inside
+  // the matrix. element_as_double converts without passing through a 32-bit float.
+  void element_as_float(int column, int row, float& out) const;
+  void element_as_int(int column, int row, int32_t& out) const;
+  void element_as_double(int column, int row, double& out) const;
+  // True for the four data types above.
+  bool numeric() const;
 };
 
 struct SdifFrame : SdifFrameHeader {
