@@ -1,0 +1,255 @@
+// Tests of the three views' pictures, drawn into the pixel canvas and read back as rows of letters:
+// trace heights and colours, the staircase and its gaps, the rightmost column, bin bands, scrolling
+// and zooming. No display: the canvas takes its colours from the toolkit's colour map.
+#include <FL/Fl.H>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/support/loaded_stream.h"
+#include "views/pitch_view.h"
+#include "views/pixel_canvas.h"
+#include "views/residual_view.h"
+#include "views/track_view.h"
+
+namespace {
+
+using Picture = std::vector<std::string>;
+using Legend = std::map<char, int>;
+
+// The view's picture, one string per pixel row from the top: '.' for black, the legend's letter for
+// the colour of its index, '?' for any other colour.
+template <class View>
+Picture picture_of(View& view, const Legend& legend) {
+  std::vector<unsigned char> storage;
+  PixelCanvas canvas(view.x(), view.y(), view.w(), view.h(), storage);
+  view.paint(canvas);
+  Picture rows;
+  for (int y = view.y(); y < view.y() + view.h(); ++y) {
+    std::string row;
+    for (int x = view.x(); x < view.x() + view.w(); ++x) {
+      unsigned rgb = (canvas.pixel(x, y)[0] << 24) | (canvas.pixel(x, y)[1] << 16) | (canvas.pixel(x, y)[2] << 8);
+      char letter = rgb == 0 ? '.' : '?';
+      for (const auto& [name, index] : legend)
+        if (Fl::get_color(index) == rgb) letter = name;
+      row += letter;
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// Letters for the colours that the view's curve gives these amplitudes; they must differ.
+Legend legend_of(const SdifView& view, const std::map<char, double>& amplitudes) {
+  Legend legend;
+  for (const auto& [name, amplitude] : amplitudes) legend[name] = view.contrast_curve->color_index(amplitude);
+  for (const auto& [name, index] : legend)
+    for (const auto& [other, other_index] : legend)
+      EXPECT_TRUE(name == other || index != other_index) << name << " and " << other << " share a colour";
+  return legend;
+}
+
+SdifWriter pitch_stream(const std::vector<std::pair<double, std::vector<float>>>& frames) {
+  SdifWriter w;
+  w.file_header();
+  for (const auto& [time, elements] : frames)
+    w.begin_frame("1FQ0", time, 1, 1).matrix_f32("1FQ0", int(elements.size() / 2), 2, elements).end_frame();
+  return w;
+}
+
+}  // namespace
+
+TEST(PitchViewPicture, JoinsPointsWithAStaircaseInTheEarlierColumn) {
+  LoadedStream s(pitch_stream({{0.0, {100, 0.2f}}, {3.0, {400, 1.0f}}}), "1FQ0");
+  PitchView view(10, 20, 4, 10, &s.cursor);
+  // Columns at t = 0, 0.75, 1.5, 2.25: values 100, 175, 250, 325, weights 0.2, 0.4, 0.6, 0.8.
+  Legend legend = legend_of(view, {{'a', 0.2}, {'b', 0.4}, {'c', 0.6}, {'d', 0.8}});
+  EXPECT_EQ(picture_of(view, legend), (Picture{
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "..d.",
+                                          ".cd.",
+                                          "bc..",
+                                      }));
+}
+
+TEST(PitchViewPicture, PlacesValuesOnTheScrolledAndZoomedScale) {
+  // Rows at 500, 0 (the base: one pixel below the view), 1000 (the top row) and 750.
+  LoadedStream s(pitch_stream({{2.0, {500, 1, 0, 1, 1000, 1, 750, 1}}}), "1FQ0");
+  PitchView view(10, 20, 4, 10, &s.cursor);
+  Legend legend = {{'z', 127}};
+  // One frame: every column shows it, and each trace ends one column before the right edge.
+  EXPECT_EQ(picture_of(view, legend), (Picture{
+                                          "zzz.",
+                                          "....",
+                                          "....",
+                                          "zzz.",
+                                          "....",
+                                          "zzz.",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "....",
+                                      }));
+  view.vertical_position = 0.5f;
+  view.vertical_size = 0.5f;
+  EXPECT_EQ(picture_of(view, legend), (Picture{
+                                          "zzz.",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "zzz.",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "....",
+                                      }));
+}
+
+TEST(PitchViewPicture, BreaksTheTraceWhereTheWeightIsZero) {
+  LoadedStream s(pitch_stream({{0.0, {500, 1}}, {1.0, {500, 0}}, {2.0, {500, 1}}}), "1FQ0");
+  PitchView view(10, 20, 4, 10, &s.cursor);
+  // Columns at t = 0, 0.5, 1, 1.5: weights 1, 0.5, 0, 0.5. The second column's point is drawn into
+  // the first; the fourth starts again with a point of its own.
+  Legend legend = legend_of(view, {{'z', 1.0}, {'h', 0.5}});
+  Picture picture = picture_of(view, legend);
+  EXPECT_EQ(picture[5], "h..h");
+  for (int row : {0, 1, 2, 3, 4, 6, 7, 8, 9}) EXPECT_EQ(picture[row], "....") << row;
+
+  // Zoomed into the second half, the columns sit at t = 1, 1.25, 1.5, 1.75.
+  view.time_position = 0.5f;
+  view.time_size = 0.5f;
+  legend = legend_of(view, {{'q', 0.25}, {'h', 0.5}, {'t', 0.75}});
+  EXPECT_EQ(picture_of(view, legend)[5], ".ht.");
+}
+
+TEST(PitchViewPicture, LimitsHugeValuesToTheViewsEdges) {
+  LoadedStream s(pitch_stream({{0.0, {500, 1}}, {1.0, {3e38f, 1}}}), "1FQ0");
+  PitchView view(10, 20, 2, 10, &s.cursor);
+  // The second column's value is 1.5e38: its joining line runs from above the view down to row 25.
+  EXPECT_EQ(picture_of(view, {{'z', 127}}), (Picture{
+                                                "z.",
+                                                "z.",
+                                                "z.",
+                                                "z.",
+                                                "z.",
+                                                "z.",
+                                                "..",
+                                                "..",
+                                                "..",
+                                                "..",
+                                            }));
+  LoadedStream down(pitch_stream({{0.0, {500, 1}}, {1.0, {-3e38f, 1}}}), "1FQ0");
+  PitchView below(10, 20, 2, 10, &down.cursor);
+  Picture picture = picture_of(below, {{'z', 127}});
+  for (int row = 0; row < 10; ++row) EXPECT_EQ(picture[row], row < 5 ? ".." : "z.") << row;
+}
+
+TEST(TrackViewPicture, DrawsPartialsByTrackOnTheFullBand) {
+  SdifWriter w;
+  w.file_header();
+  w.begin_frame("1TRC", 0.0, 1, 1)
+      .matrix_f32("1TRC", 3, 4, {1, 8820, 1, 0, 200, 30000, 1, 0, 300, 4410, 1, 0})
+      .end_frame();
+  w.begin_frame("1TRC", 3.0, 1, 1)
+      .matrix_f32("1TRC", 3, 4, {1, 2205, 1, 0, 200, 30000, 1, 0, 7, 22050, 0.8f, 0})
+      .end_frame();
+  LoadedStream s(w, "1TRC");
+  TrackView view(10, 20, 4, 10, &s.cursor);
+  // Columns at t = 0, 0.75, 1.5, 2.25. Track 1 falls from 8820 Hz (row 26) by a pixel a column; track
+  // 200 lies above the view; track 300 has no slot; track 7 fades in at 22050 Hz, the top row.
+  Legend legend = legend_of(view, {{'z', 1.0}, {'b', 0.8f * 0.5}, {'c', 0.8f * 0.75}});
+  EXPECT_EQ(picture_of(view, legend), (Picture{
+                                          ".bc.",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "....",
+                                          "z...",
+                                          "zz..",
+                                          ".zz.",
+                                          "..z.",
+                                      }));
+}
+
+TEST(ResidualViewPicture, StacksBinsUpwardWithSharedEdges) {
+  SdifWriter w;
+  w.file_header();
+  w.begin_frame("1STF", 1.0, 1, 2).matrix_f32("ISTF", 1, 3, {44100, 8, 8});
+  w.matrix_f32("1STF", 4, 2, {3.0f, 0.0f, 0.0f, 0.0f, 0.3f, 0.4f, 0.0f, 0.25f}).end_frame();
+  LoadedStream s(w, "1STF");
+  ResidualView view(10, 20, 3, 10, &s.cursor);
+  // Four bins of 2.5 rows: edges at rows 30, 28, 25, 23 and 20. Bin 0 is brighter than 1 and takes
+  // the last colour; bin 1 is empty, so the edge it would share with bin 0 shows bin 0.
+  Legend legend = legend_of(view, {{'z', 1.0}, {'h', 0.5}, {'q', 0.25}});
+  EXPECT_EQ(picture_of(view, legend), (Picture{
+                                          "qqq",
+                                          "qqq",
+                                          "qqq",
+                                          "qqq",
+                                          "hhh",
+                                          "hhh",
+                                          "...",
+                                          "...",
+                                          "zzz",
+                                          "zzz",
+                                      }));
+  // Scrolled up by half the bins: bins 2 and 3 at the bottom, nothing above them.
+  view.vertical_position = 0.5f;
+  EXPECT_EQ(picture_of(view, legend), (Picture{
+                                          "...",
+                                          "...",
+                                          "...",
+                                          "...",
+                                          "...",
+                                          "qqq",
+                                          "qqq",
+                                          "qqq",
+                                          "qqq",
+                                          "hhh",
+                                      }));
+  // Zoomed to the lower half: bins five rows tall, bin 2's lower edge on the top row.
+  view.vertical_position = 0.0f;
+  view.vertical_size = 0.5f;
+  EXPECT_EQ(picture_of(view, legend), (Picture{
+                                          "hhh",
+                                          "...",
+                                          "...",
+                                          "...",
+                                          "...",
+                                          "zzz",
+                                          "zzz",
+                                          "zzz",
+                                          "zzz",
+                                          "zzz",
+                                      }));
+}
+
+TEST(ResidualViewPicture, BlendsColumnsAndKeepsTheFirstFramesBinCount) {
+  SdifWriter w;
+  w.file_header();
+  w.begin_frame("1STF", 0.0, 1, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 1, 2, {0.25f, 0}).end_frame();
+  w.begin_frame("1STF", 2.0, 1, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 2, 2, {1, 0, 1, 0}).end_frame();
+  LoadedStream s(w, "1STF");
+  ResidualView view(10, 20, 3, 4, &s.cursor);
+  // One bin fills the height; the later frame's second bin is never drawn. Columns at w = 0, 1/3, 2/3.
+  Legend legend = legend_of(view, {{'a', 0.25}, {'b', 0.5}, {'c', 0.75}});
+  EXPECT_EQ(picture_of(view, legend), (Picture{"abc", "abc", "abc", "abc"}));
+
+  SdifWriter bare;
+  bare.file_header();
+  bare.begin_frame("1STF", 0.0, 1, 1).matrix_f32("ISTF", 1, 1, {1}).end_frame();
+  bare.begin_frame("1STF", 1.0, 1, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 1, 2, {1, 0}).end_frame();
+  LoadedStream no_bins(bare, "1STF");
+  ResidualView black(10, 20, 3, 4, &no_bins.cursor);
+  EXPECT_EQ(picture_of(black, {}), (Picture{"...", "...", "...", "..."}));
+}

@@ -1,0 +1,18 @@
+// The "Pitch" panel's view: one trace per row of the "1FQ0" frames, its height from the row's value on
+// a 0-1000 scale and its brightness from the row's weight. Created by the data panel.
+#pragma once
+
+#include "views/sdif_view.h"
+
+class PitchView : public SdifView {
+ public:
+  PitchView(int x, int y, int w, int h, SdifStreamCursor* cursor);
+  void draw() override;
+
+  // Values and amplitudes (interpolated weights) of rows 0..255 at time t; t must not decrease between
+  // calls of one drawing, since the cursor only moves forward.
+  void sample_column(double t, double values[256], double amplitudes[256]);
+  // The picture, through the pixel canvas or straight through the toolkit.
+  template <class Canvas>
+  void paint(Canvas& canvas);
+};

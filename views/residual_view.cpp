@@ -1,0 +1,101 @@
+// Samples and draws the short-time spectrum stream. Used by the "Residual" data panel.
+#include "views/residual_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "views/pixel_canvas.h"
+#include "views/toolkit_canvas.h"
+
+namespace {
+
+const SdifMatrix* second_matrix(const SdifFrame* frame) {
+  return frame->matrices ? frame->matrices->next : nullptr;
+}
+
+// A frame's spectrum, or null when it has none that can be read: without a second matrix, without the
+// real and imaginary columns, or without a numeric type.
+const SdifMatrix* spectrum(const SdifFrame* frame) {
+  const SdifMatrix* matrix = second_matrix(frame);
+  return matrix && matrix->numeric() && matrix->columns >= 2 ? matrix : nullptr;
+}
+
+// Only 256 bins have a magnitude slot; rows above them are not read.
+int usable_rows(const SdifMatrix& matrix) { return std::clamp(matrix.rows, 0, 256); }
+
+}  // namespace
+
+ResidualView::ResidualView(int x, int y, int w, int h, SdifStreamCursor* cursor) : SdifView(x, y, w, h, cursor) {
+  contrast_curve = std::make_unique<ContrastCurve>(0.5f);
+}
+
+void ResidualView::draw() {
+  PixelCanvas canvas(x(), y(), w(), h(), shared_picture_storage());
+  paint(canvas);
+  canvas.show();
+}
+
+template <class Canvas>
+void ResidualView::paint(Canvas& canvas) {
+  double t, dt;
+  bool has_columns = start_columns(t, dt);
+  // The first frame's spectrum decides the bin count and so every bin's height, whatever later frames hold.
+  const SdifMatrix* first = cursor && cursor->first ? second_matrix(cursor->first) : nullptr;
+  int bins = first ? std::max(first->rows, 0) : 0;
+  float bins_as_float = static_cast<float>(bins);
+  double row_height = h() / static_cast<double>(bins_as_float) / vertical_size;
+  double shift = std::trunc(static_cast<double>(bins_as_float) * vertical_position);
+
+  canvas.color(FL_BLACK);
+  canvas.rectf(x(), y(), w(), h());
+  canvas.push_clip(x(), y(), w(), h());
+  // Screen rows j from `lowest` up to `end` show bins j + shift that exist and have a slot; only they
+  // can be painted, so only their edges are worked out, once per draw.
+  double lowest = std::max(0.0, -shift);
+  double end = std::min(static_cast<double>(bins), std::min(bins, 256) - shift);
+  if (has_columns && !std::isnan(shift) && lowest < end) {
+    int first_row = static_cast<int>(lowest), end_row = static_cast<int>(end), bin_shift = static_cast<int>(shift);
+    int bottom = y() + h();
+    int edges[257];
+    for (int j = first_row; j <= end_row; ++j) edges[j - first_row] = limit_y(bottom - std::trunc(j * row_height));
+    double magnitudes[256];
+    for (int column = x(); column < x() + w(); ++column) {
+      sample_column(t, magnitudes);
+      for (int j = first_row; j < end_row; ++j) {
+        double magnitude = magnitudes[j + bin_shift];
+        if (magnitude == 0.0 || std::isnan(magnitude)) continue;
+        canvas.color(contrast_curve->color_index(magnitude));
+        canvas.yxline(column, edges[j - first_row], edges[j - first_row + 1]);
+      }
+      t += dt;
+    }
+  }
+  canvas.pop_clip();
+}
+
+template void ResidualView::paint(PixelCanvas&);
+template void ResidualView::paint(ToolkitCanvas&);
+
+void ResidualView::sample_column(double t, double magnitudes[256]) {
+  double w;
+  SdifFrame* current = frame_pair(t, w);
+  std::fill(magnitudes, magnitudes + 256, 0.0);
+  if (!current) return;
+  if (const SdifMatrix* a = spectrum(current)) {
+    for (int i = 0; i < usable_rows(*a); ++i) {
+      float re = 0.0f;
+      double im = 0.0;
+      a->element_as_float(0, i, re);
+      a->element_as_double(1, i, im);
+      magnitudes[i] = (1 - w) * std::sqrt(static_cast<double>(re) * re + im * im);
+    }
+  }
+  const SdifMatrix* b = current->next_in_stream ? spectrum(current->next_in_stream) : nullptr;
+  if (!b) return;
+  for (int i = 0; i < usable_rows(*b); ++i) {
+    float re = 0.0f, im = 0.0f;
+    b->element_as_float(0, i, re);
+    b->element_as_float(1, i, im);
+    magnitudes[i] = magnitudes[i] + w * std::sqrt(static_cast<double>(re) * re + static_cast<double>(im) * im);
+  }
+}

@@ -1,0 +1,18 @@
+// The "Sinusoids" panel's view: one trace per track index of the "1TRC" frames, its height from the
+// partial's frequency on a 0-22050 Hz scale and its brightness from its amplitude. Created by the data panel.
+#pragma once
+
+#include "views/sdif_view.h"
+
+class TrackView : public SdifView {
+ public:
+  TrackView(int x, int y, int w, int h, SdifStreamCursor* cursor);
+  void draw() override;
+
+  // Frequencies and amplitudes of track indices 0..255 at time t; t must not decrease between calls of
+  // one drawing, since the cursor only moves forward.
+  void sample_column(double t, double frequencies[256], double amplitudes[256]);
+  // The picture, through the pixel canvas or straight through the toolkit.
+  template <class Canvas>
+  void paint(Canvas& canvas);
+};
