@@ -1,8 +1,11 @@
-// A whole SDIF file in memory (frames in file order, each with its matrices) and the cursor that
-// picks one stream out of it. Start-up owns the file and the cursors; the views only read them.
+// A whole SDIF file in memory (frames in file order, each with its matrices, whose elements can be
+// read as numbers) and the cursor that picks one stream out of it. Start-up owns the file and the
+// cursors; the views only read them.
 #pragma once
 
 #include <cstdio>
+#include <cstring>
+#include <type_traits>
 
 #include "sdif/sdif_format.h"
 #include "sdif/sdif_record_store.h"
@@ -14,15 +17,69 @@ struct SdifMatrix : SdifMatrixHeader {
 
   SdifMatrix();
 
+  enum : int32_t { FLOAT32 = 0x0004, FLOAT64 = 0x0008, INT32 = 0x0104, UINT32 = 0x0204 };
+
   // Element (column, row) converted from 32-bit float, 64-bit float, 32-bit signed or 32-bit unsigned
   // elements; for any other data type `out` keeps its value. The caller keeps column and row inside
   // the matrix. element_as_double converts without passing through a 32-bit float.
-  void element_as_float(int column, int row, float& out) const;
-  void element_as_int(int column, int row, int32_t& out) const;
-  void element_as_double(int column, int row, double& out) const;
+  void element_as_float(int column, int row, float& out) const {
+    with_elements([&](auto elements) { out = elements.as_float(column, row); });
+  }
+  void element_as_int(int column, int row, int32_t& out) const {
+    with_elements([&](auto elements) { elements.as_int(column, row, out); });
+  }
+  void element_as_double(int column, int row, double& out) const {
+    with_elements([&](auto elements) { out = elements.as_double(column, row); });
+  }
   // True for the four data types above.
-  bool numeric() const;
+  bool numeric() const {
+    return data_type == FLOAT32 || data_type == FLOAT64 || data_type == INT32 || data_type == UINT32;
+  }
+
+  // Calls `read` with the SdifElements of the matrix's data type and returns true, or returns false
+  // for a data type that is none of the four. Loops that read many elements go through this, so that
+  // the data type is looked at once rather than at every element.
+  template <class Read>
+  bool with_elements(Read read) const;
 };
+
+// The elements of a matrix of one numeric type, converted as the accessors above describe.
+template <typename T>
+struct SdifElements {
+  const void* data;
+  int columns;
+
+  T at(int column, int row) const {
+    T value;
+    size_t index = static_cast<size_t>(row) * static_cast<size_t>(columns) + static_cast<size_t>(column);
+    std::memcpy(&value, static_cast<const char*>(data) + index * sizeof(T), sizeof(T));
+    return value;
+  }
+  float as_float(int column, int row) const { return static_cast<float>(at(column, row)); }
+  double as_double(int column, int row) const { return static_cast<double>(at(column, row)); }
+  // Floating values truncate toward zero; one outside the int range (NaN included) has no integer, so
+  // `out` stays. Unsigned values keep their 32 bits.
+  void as_int(int column, int row, int32_t& out) const {
+    T value = at(column, row);
+    if constexpr (std::is_floating_point_v<T>) {
+      if (value > -2147483649.0 && value < 2147483648.0) out = static_cast<int32_t>(value);
+    } else {
+      out = static_cast<int32_t>(value);
+    }
+  }
+};
+
+template <class Read>
+bool SdifMatrix::with_elements(Read read) const {
+  switch (data_type) {
+    case FLOAT32: read(SdifElements<float>{data, columns}); return true;
+    case FLOAT64: read(SdifElements<double>{data, columns}); return true;
+    case INT32: read(SdifElements<int32_t>{data, columns}); return true;
+    case UINT32: read(SdifElements<uint32_t>{data, columns}); return true;
+    default: return false;
+  }
+}
+
 
 struct SdifFrame : SdifFrameHeader {
   SdifMatrix* matrices;
@@ -73,3 +130,4 @@ struct SdifStreamCursor {
   SdifStreamCursor(SdifFrame* frames, const char* type);
   void link_stream(SdifFrame* start);
 };
+

@@ -4,8 +4,6 @@
 
 #include <cmath>
 
-#include "views/color_ramp.h"
-
 ContrastCurve::ContrastCurve(float contrast) : contrast(contrast) {
   init_color_ramp();
   fill();
@@ -15,11 +13,4 @@ void ContrastCurve::fill() {
   // The exponent is rounded to a float before use; the table entries depend on that rounding.
   float exponent = static_cast<float>(0.34 - contrast * (1.0 / 3.0));
   for (int i = 0; i < SIZE; ++i) table[i] = static_cast<int32_t>(std::pow(i / 8192.0, exponent) * 64.0);
-}
-
-int ContrastCurve::color_index(double amplitude) const {
-  // Written so that NaN, which callers should not pass, also lands on entry 0.
-  if (!(amplitude > 0.0)) amplitude = 0.0;
-  if (amplitude > 1.0) amplitude = 1.0;
-  return RAMP_BASE + table[static_cast<int>(amplitude * (SIZE - 1))];
 }

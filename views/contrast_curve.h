@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "views/color_ramp.h"
+
 struct ContrastCurve {
   static constexpr int SIZE = 8192;
 
@@ -17,5 +19,10 @@ struct ContrastCurve {
   // Recomputes the table from `contrast`.
   void fill();
   // Colour index 64..127 for an amplitude; amplitudes outside [0, 1] count as the nearer end.
-  int color_index(double amplitude) const;
+  int color_index(double amplitude) const {
+    // Written so that NaN, which callers should not pass, also lands on entry 0.
+    if (!(amplitude > 0.0)) amplitude = 0.0;
+    if (amplitude > 1.0) amplitude = 1.0;
+    return RAMP_BASE + table[static_cast<int>(amplitude * (SIZE - 1))];
+  }
 };

@@ -1,4 +1,4 @@
-// Every 64th frame of a stream with its time, so that a view zoomed into a late part of a long stream
+// Every 8th frame of a stream with its time, so that a view zoomed into a late part of a long stream
 // finds its first frame pair without walking the whole stream. Each view builds one for its cursor.
 #pragma once
 

@@ -12,18 +12,22 @@ namespace {
 
 constexpr double FULL_RANGE = 1000.0;
 
-// Value (column 0) and weight (column 1) of a row. Without a numeric type the value is 0 and the weight
-// 1, and a matrix without a weight column weighs every row 1; a matrix without columns has no value to
-// read, so it counts like one without a numeric type.
-void read_row(const SdifMatrix& matrix, int row, double& value, double& weight) {
-  float v = 0.0f;
-  weight = 1.0;
-  if (matrix.numeric() && matrix.columns >= 1) matrix.element_as_float(0, row, v);
-  if (matrix.numeric() && matrix.columns >= 2) matrix.element_as_double(1, row, weight);
-  value = v;
+// Calls `take` with the row number, value (column 0) and weight (column 1) of each of the first 256
+// rows of a frame's first matrix. Without a numeric type every value is 0 and every weight 1, and a
+// matrix without a weight column weighs every row 1; a matrix without columns has no value to read,
+// so it counts like one without a numeric type.
+template <class Take>
+void read_rows(const SdifFrame& frame, Take take) {
+  const SdifMatrix* matrix = frame.matrices;
+  if (!matrix) return;
+  int rows = std::clamp(matrix->rows, 0, 256);
+  bool values = matrix->columns >= 1, weights = matrix->columns >= 2;
+  bool numeric = values && matrix->with_elements([&](auto elements) {
+    for (int i = 0; i < rows; ++i) take(i, elements.as_float(0, i), weights ? elements.as_double(1, i) : 1.0);
+  });
+  if (!numeric)
+    for (int i = 0; i < rows; ++i) take(i, 0.0f, 1.0);
 }
-
-int usable_rows(const SdifMatrix* matrix) { return matrix ? std::clamp(matrix->rows, 0, 256) : 0; }
 
 }  // namespace
 
@@ -51,20 +55,15 @@ void PitchView::sample_column(double t, double values[256], double amplitudes[25
   std::fill(values, values + 256, 0.0);
   std::fill(amplitudes, amplitudes + 256, 0.0);
   if (!current) return;
-  const SdifMatrix* a = current->matrices;
-  for (int i = 0; i < usable_rows(a); ++i) {
-    double weight;
-    read_row(*a, i, values[i], weight);
+  read_rows(*current, [&](int i, float value, double weight) {
+    values[i] = value;
     amplitudes[i] = (1 - w) * weight;
-  }
+  });
   if (!current->next_in_stream) return;
-  const SdifMatrix* b = current->next_in_stream->matrices;
-  for (int j = 0; j < usable_rows(b); ++j) {
-    double value, weight;
-    read_row(*b, j, value, weight);
-    bool both = values[j] != 0.0 && !std::isnan(values[j]) && value != 0.0 && !std::isnan(value);
+  read_rows(*current->next_in_stream, [&](int j, float value, double weight) {
+    bool both = present(values[j]) && present(value);
     // A row whose value is zero in either frame takes the next frame's value, even a zero one.
     values[j] = both ? (1 - w) * values[j] + w * value : value;
     amplitudes[j] = amplitudes[j] + w * weight;
-  }
+  });
 }

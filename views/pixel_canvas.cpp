@@ -5,37 +5,31 @@
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
-#include <algorithm>
+#include <cstring>
 
-namespace {
-
-constexpr size_t CHANNELS = 3;
-
-}  // namespace
-
-PixelCanvas::PixelCanvas(int x, int y, int w, int h, std::vector<unsigned char>& storage)
-    : picture{x, y, x + std::max(w, 0), y + std::max(h, 0)}, clip(picture), saved_clip(picture) {
-  storage.resize(static_cast<size_t>(picture.right - x) * static_cast<size_t>(picture.bottom - y) * CHANNELS);
+PixelCanvas::PixelCanvas(int x, int y, int w, int h, std::vector<uint32_t>& storage)
+    : picture{x, y, x + std::max(w, 0), y + std::max(h, 0)},
+      clip(picture),
+      saved_clip(picture),
+      row_pixels(static_cast<size_t>(picture.right - x)) {
+  storage.resize(static_cast<size_t>(picture.bottom - y) * row_pixels);
   pixels = storage.data();
+  for (unsigned i = 0; i < 256; ++i) palette[i] = pixel_of(i);
 }
 
-void PixelCanvas::color(Fl_Color c) {
-  Fl::get_color(c, red, green, blue);
+uint32_t pixel_of(Fl_Color c) {
+  unsigned char bytes[4] = {0, 0, 0, 0};
+  Fl::get_color(c, bytes[0], bytes[1], bytes[2]);
+  uint32_t pixel;
+  std::memcpy(&pixel, bytes, sizeof pixel);
+  return pixel;
 }
 
 void PixelCanvas::rectf(int x, int y, int w, int h) {
   int left = std::max(x, clip.left), right = std::min(x + w, clip.right);
   int top = std::max(y, clip.top), bottom = std::min(y + h, clip.bottom);
-  if (left >= right || top >= bottom) return;
-  for (int row = top; row < bottom; ++row) {
-    unsigned char* p = pixels + ((static_cast<size_t>(row - picture.top) * (picture.right - picture.left)) +
-                                 (left - picture.left)) * CHANNELS;
-    for (int column = left; column < right; ++column, p += CHANNELS) {
-      p[0] = red;
-      p[1] = green;
-      p[2] = blue;
-    }
-  }
+  if (left >= right) return;
+  for (int row = top; row < bottom; ++row) std::fill(at(left, row), at(right, row), current);
 }
 
 void PixelCanvas::push_clip(int x, int y, int w, int h) {
@@ -45,31 +39,18 @@ void PixelCanvas::push_clip(int x, int y, int w, int h) {
 
 void PixelCanvas::pop_clip() { clip = saved_clip; }
 
-void PixelCanvas::yxline(int x, int y, int y1) {
-  if (x < clip.left || x >= clip.right) return;
-  if (y1 < y) std::swap(y, y1);
-  y = std::max(y, clip.top);
-  y1 = std::min(y1, clip.bottom - 1);
-  if (y > y1) return;
-  size_t stride = static_cast<size_t>(picture.right - picture.left) * CHANNELS;
-  unsigned char* p = pixels + static_cast<size_t>(y - picture.top) * stride + (x - picture.left) * CHANNELS;
-  for (int row = y; row <= y1; ++row, p += stride) {
-    p[0] = red;
-    p[1] = green;
-    p[2] = blue;
-  }
-}
-
 const unsigned char* PixelCanvas::pixel(int x, int y) const {
-  return pixels + (static_cast<size_t>(y - picture.top) * (picture.right - picture.left) + (x - picture.left)) * CHANNELS;
+  return reinterpret_cast<const unsigned char*>(at(x, y));
 }
 
 void PixelCanvas::show() const {
   int w = picture.right - picture.left, h = picture.bottom - picture.top;
-  if (w > 0 && h > 0) fl_draw_image(pixels, picture.left, picture.top, w, h, CHANNELS, 0);
+  // The toolkit reads the first three bytes of each pixel.
+  if (w > 0 && h > 0)
+    fl_draw_image(reinterpret_cast<const unsigned char*>(pixels), picture.left, picture.top, w, h, sizeof(uint32_t));
 }
 
-std::vector<unsigned char>& shared_picture_storage() {
-  static std::vector<unsigned char> storage;
+std::vector<uint32_t>& shared_picture_storage() {
+  static std::vector<uint32_t> storage;
   return storage;
 }

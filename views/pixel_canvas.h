@@ -4,21 +4,26 @@
 
 #include <FL/Enumerations.H>
 
+#include <algorithm>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 class PixelCanvas {
  public:
-  // A picture of the rectangle (x, y, w, h) in window coordinates, kept in `storage` as RGB pixels,
-  // row after row. The storage is resized to fit and may be reused by the next canvas.
-  PixelCanvas(int x, int y, int w, int h, std::vector<unsigned char>& storage);
+  // A picture of the rectangle (x, y, w, h) in window coordinates, kept in `storage` one pixel per
+  // element: red, green and blue bytes and one unused. The storage is resized to fit and may be
+  // reused by the next canvas.
+  PixelCanvas(int x, int y, int w, int h, std::vector<uint32_t>& storage);
 
   // The same operations as fl_color, fl_rectf, fl_push_clip, fl_pop_clip and fl_yxline, with the
-  // colours of the toolkit's colour map. Clipping nests one level deep, which is all a view needs.
-  void color(Fl_Color c);
+  // colours of the toolkit's colour map as it is when the canvas is made. Clipping nests one level
+  // deep, which is all a view needs.
+  inline void color(Fl_Color c);
   void rectf(int x, int y, int w, int h);
   void push_clip(int x, int y, int w, int h);
   void pop_clip();
-  void yxline(int x, int y, int y1);
+  inline void yxline(int x, int y, int y1);
 
   // The red, green and blue of pixel (x, y), in window coordinates inside the picture.
   const unsigned char* pixel(int x, int y) const;
@@ -30,13 +35,39 @@ class PixelCanvas {
     int left, top, right, bottom;  // right and bottom are excluded
   };
 
+  // Pixels are stored row after row, as the image transfer reads them. Vertical lines step through
+  // rows, but the views' lines are short, and the rows a column touches stay in the cache.
+  uint32_t* at(int x, int y) const {
+    return pixels + static_cast<size_t>(y - picture.top) * row_pixels + static_cast<size_t>(x - picture.left);
+  }
+
   Area picture;
   Area clip;
   Area saved_clip;
-  unsigned char* pixels;
-  unsigned char red = 0, green = 0, blue = 0;
+  size_t row_pixels;
+  uint32_t* pixels;
+  uint32_t current = 0;
+  // The colour map's 256 entries as pixels, looked up once instead of at every colour change.
+  uint32_t palette[256];
 };
 
 // Storage shared by every view's draw(): the views draw one at a time on the GUI thread, and sharing
 // it means that no redraw allocates once the largest view has been drawn.
-std::vector<unsigned char>& shared_picture_storage();
+std::vector<uint32_t>& shared_picture_storage();
+
+// The pixel of a colour in the layout above.
+uint32_t pixel_of(Fl_Color c);
+
+void PixelCanvas::color(Fl_Color c) { current = c < 256 ? palette[c] : pixel_of(c); }
+
+void PixelCanvas::yxline(int x, int y, int y1) {
+  if (x < clip.left || x >= clip.right) return;
+  if (y1 < y) std::swap(y, y1);
+  y = std::max(y, clip.top);
+  y1 = std::min(y1, clip.bottom - 1);
+  if (y > y1) return;
+  // A local copy: the pixels are unsigned ints, so a store to them could alias the member.
+  uint32_t colour = current;
+  uint32_t* pixel = at(x, y);
+  for (int row = y; row <= y1; ++row, pixel += row_pixels) *pixel = colour;
+}

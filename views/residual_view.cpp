@@ -13,15 +13,18 @@ const SdifMatrix* second_matrix(const SdifFrame* frame) {
   return frame->matrices ? frame->matrices->next : nullptr;
 }
 
-// A frame's spectrum, or null when it has none that can be read: without a second matrix, without the
-// real and imaginary columns, or without a numeric type.
-const SdifMatrix* spectrum(const SdifFrame* frame) {
-  const SdifMatrix* matrix = second_matrix(frame);
-  return matrix && matrix->numeric() && matrix->columns >= 2 ? matrix : nullptr;
+// Calls `take` with the row number and the frame's elements for each of the first 256 rows of a
+// frame's spectrum, its second matrix. Frames without a second matrix, spectra
+// without the real and imaginary columns and spectra without a numeric type contribute nothing.
+template <class Take>
+void read_bins(const SdifFrame& frame, Take take) {
+  const SdifMatrix* matrix = second_matrix(&frame);
+  if (!matrix || matrix->columns < 2) return;
+  int rows = std::clamp(matrix->rows, 0, 256);
+  matrix->with_elements([&](auto elements) {
+    for (int row = 0; row < rows; ++row) take(row, elements);
+  });
 }
-
-// Only 256 bins have a magnitude slot; rows above them are not read.
-int usable_rows(const SdifMatrix& matrix) { return std::clamp(matrix.rows, 0, 256); }
 
 }  // namespace
 
@@ -55,15 +58,15 @@ void ResidualView::paint(Canvas& canvas) {
   double end = std::min(static_cast<double>(bins), std::min(bins, 256) - shift);
   if (has_columns && !std::isnan(shift) && lowest < end) {
     int first_row = static_cast<int>(lowest), end_row = static_cast<int>(end), bin_shift = static_cast<int>(shift);
-    int bottom = y() + h();
+    const ViewRows rows = this->rows();
     int edges[257];
-    for (int j = first_row; j <= end_row; ++j) edges[j - first_row] = limit_y(bottom - std::trunc(j * row_height));
+    for (int j = first_row; j <= end_row; ++j) edges[j - first_row] = rows.row_above_bottom(j * row_height);
     double magnitudes[256];
     for (int column = x(); column < x() + w(); ++column) {
       sample_column(t, magnitudes);
       for (int j = first_row; j < end_row; ++j) {
         double magnitude = magnitudes[j + bin_shift];
-        if (magnitude == 0.0 || std::isnan(magnitude)) continue;
+        if (!present(magnitude)) continue;
         canvas.color(contrast_curve->color_index(magnitude));
         canvas.yxline(column, edges[j - first_row], edges[j - first_row + 1]);
       }
@@ -81,21 +84,13 @@ void ResidualView::sample_column(double t, double magnitudes[256]) {
   SdifFrame* current = frame_pair(t, w);
   std::fill(magnitudes, magnitudes + 256, 0.0);
   if (!current) return;
-  if (const SdifMatrix* a = spectrum(current)) {
-    for (int i = 0; i < usable_rows(*a); ++i) {
-      float re = 0.0f;
-      double im = 0.0;
-      a->element_as_float(0, i, re);
-      a->element_as_double(1, i, im);
-      magnitudes[i] = (1 - w) * std::sqrt(static_cast<double>(re) * re + im * im);
-    }
-  }
-  const SdifMatrix* b = current->next_in_stream ? spectrum(current->next_in_stream) : nullptr;
-  if (!b) return;
-  for (int i = 0; i < usable_rows(*b); ++i) {
-    float re = 0.0f, im = 0.0f;
-    b->element_as_float(0, i, re);
-    b->element_as_float(1, i, im);
-    magnitudes[i] = magnitudes[i] + w * std::sqrt(static_cast<double>(re) * re + static_cast<double>(im) * im);
-  }
+  read_bins(*current, [&](int i, auto elements) {
+    double re = elements.as_float(0, i), im = elements.as_double(1, i);
+    magnitudes[i] = (1 - w) * std::sqrt(re * re + im * im);
+  });
+  if (!current->next_in_stream) return;
+  read_bins(*current->next_in_stream, [&](int i, auto elements) {
+    double re = elements.as_float(0, i), im = elements.as_float(1, i);
+    magnitudes[i] = magnitudes[i] + w * std::sqrt(re * re + im * im);
+  });
 }

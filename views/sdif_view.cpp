@@ -2,7 +2,12 @@
 // and residual views and by the data panel, which writes the fractions.
 #include "views/sdif_view.h"
 
-#include <cmath>
+namespace {
+
+// Steps of the walk after which the frame index is asked to skip the rest.
+constexpr int SKIP_AFTER = 4;
+
+}  // namespace
 
 SdifView::SdifView(int x, int y, int w, int h, SdifStreamCursor* cursor)
     : Fl_Widget(x, y, w, h),
@@ -29,19 +34,17 @@ SdifFrame* SdifView::frame_pair(double t, double& w) {
   w = 0.0;
   SdifFrame* current = cursor ? cursor->current : nullptr;
   if (!current) return nullptr;
-  // Times never decrease where the index has entries, so an indexed frame later than the current one
-  // and earlier than t is one that the walk below would pass through anyway.
-  SdifFrame* skip = index.last_before(t);
-  if (skip && skip->time > current->time) current = skip;
-  while (current->next_in_stream && t > current->next_in_stream->time) current = current->next_in_stream;
+  int steps = 0;
+  while (current->next_in_stream && t > current->next_in_stream->time) {
+    current = current->next_in_stream;
+    // Far to go: let the index skip ahead. Where it has entries times never decrease, so an indexed
+    // frame later than the current one and earlier than t is one that this walk would reach anyway.
+    if (++steps == SKIP_AFTER) {
+      SdifFrame* skip = index.last_before(t);
+      if (skip && skip->time > current->time) current = skip;
+    }
+  }
   cursor->current = current;
   if (SdifFrame* next = current->next_in_stream) w = (t - current->time) / (next->time - current->time);
   return current;
-}
-
-int SdifView::limit_y(double y) const {
-  double above = this->y() - 1.0, below = this->y() + static_cast<double>(h());
-  if (std::isnan(y) || y > below) return static_cast<int>(below);
-  if (y < above) return static_cast<int>(above);
-  return static_cast<int>(y);
 }

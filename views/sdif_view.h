@@ -4,11 +4,27 @@
 
 #include <FL/Fl_Widget.H>
 
+#include <cmath>
 #include <memory>
 
 #include "sdif/sdif_document.h"
 #include "views/contrast_curve.h"
 #include "views/frame_index.h"
+
+// Maps a height in pixels above a view's bottom edge to the window row y() + h() - trunc(up). Rows
+// beyond the view are limited to the row just above or below it (NaN to the one below): lines keep
+// exactly their visible part, and no coordinate overflows. A plain value, so that a drawing loop
+// keeps it in registers.
+struct ViewRows {
+  int above, below;
+  double beyond;  // h() + 1: heights from here on land above the view
+
+  int row_above_bottom(double up) const {
+    if (!(up > -1.0)) return below;
+    if (up >= beyond) return above;
+    return below - static_cast<int>(up);
+  }
+};
 
 class SdifView : public Fl_Widget {
  public:
@@ -30,13 +46,16 @@ class SdifView : public Fl_Widget {
   // Moves the cursor forward to the frame pair around t and returns its current frame (null for an
   // empty stream), with the weight w of the next frame in the stream (0 when there is none).
   SdifFrame* frame_pair(double t, double& w);
-  // Row of the window for an exact y coordinate, limited to the rows just outside the view (a NaN to
-  // the one below it). Lines keep exactly their visible part, and no coordinate overflows.
-  int limit_y(double y) const;
+  // The view's rows, for mapping heights to window rows.
+  ViewRows rows() const { return {y() - 1, y() + h(), h() + 1.0}; }
 
  private:
   FrameIndex index;
 };
+
+// True for a value that is neither zero nor NaN: an amplitude that is a point to draw, or a value or
+// frequency that can be interpolated. One comparison, since NaN compares false.
+inline bool present(double value) { return std::fabs(value) > 0.0; }
 
 // A view's marker in its previous-y array for a trace without a point in the previous column.
 constexpr int no_point = 0x10000000;

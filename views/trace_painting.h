@@ -5,7 +5,6 @@
 #include <FL/Enumerations.H>
 
 #include <algorithm>
-#include <cmath>
 
 #include "views/sdif_view.h"
 
@@ -24,17 +23,18 @@ void paint_traces(View& view, Canvas& canvas, double full_range) {
   std::fill(previous, previous + 256, no_point);
   double heights[256];
   double amplitudes[256];
-  int bottom = view.y() + view.h();
+  const ViewRows rows = view.rows();
+  const ContrastCurve& curve = *view.contrast_curve;
   for (int column = view.x(); column < view.x() + view.w(); ++column) {
     view.sample_column(t, heights, amplitudes);
     for (int k = 0; k < 256; ++k) {
       double amplitude = amplitudes[k];
-      if (amplitude == 0.0 || std::isnan(amplitude)) {
+      if (!present(amplitude)) {
         previous[k] = no_point;
         continue;
       }
-      canvas.color(view.contrast_curve->color_index(amplitude));
-      int y = view.limit_y(bottom - std::trunc((heights[k] - base) / scale));
+      canvas.color(curve.color_index(amplitude));
+      int y = rows.row_above_bottom((heights[k] - base) / scale);
       if (previous[k] == no_point) {
         canvas.yxline(column, y, y);
       } else {

@@ -12,18 +12,21 @@ namespace {
 
 constexpr double FULL_RANGE = 22050.0;
 
-// A frame's partials, or null when it has none that can be read: without a matrix, without the
-// index, frequency and amplitude columns, or without a numeric type (whose track index is undefined).
-const SdifMatrix* partials(const SdifFrame* frame) {
-  const SdifMatrix* matrix = frame->matrices;
-  return matrix && matrix->numeric() && matrix->columns >= 3 ? matrix : nullptr;
-}
-
-// Track index of a row, or -1 when it does not name one of the 256 slots.
-int slot(const SdifMatrix& matrix, int row) {
-  int32_t index = -1;
-  matrix.element_as_int(0, row, index);
-  return index >= 0 && index < 256 ? index : -1;
+// Calls `take` with the track index, the frame's elements and the row number of each row of a frame's
+// first matrix whose track index names one of the 256 slots. Frames without a matrix, matrices without
+// the index, frequency and amplitude columns, and matrices without a numeric type (whose track index is
+// undefined) have no partials.
+template <class Take>
+void read_partials(const SdifFrame& frame, Take take) {
+  const SdifMatrix* matrix = frame.matrices;
+  if (!matrix || matrix->columns < 3) return;
+  matrix->with_elements([&](auto elements) {
+    for (int row = 0; row < matrix->rows; ++row) {
+      int32_t index = -1;
+      elements.as_int(0, row, index);
+      if (index >= 0 && index < 256) take(index, elements, row);
+    }
+  });
 }
 
 }  // namespace
@@ -52,29 +55,17 @@ void TrackView::sample_column(double t, double frequencies[256], double amplitud
   std::fill(frequencies, frequencies + 256, 0.0);
   std::fill(amplitudes, amplitudes + 256, 0.0);
   if (!current) return;
-  if (const SdifMatrix* a = partials(current)) {
-    for (int i = 0; i < a->rows; ++i) {
-      int k = slot(*a, i);
-      if (k < 0) continue;
-      float frequency = 0.0f;
-      double amplitude = 0.0;
-      a->element_as_float(1, i, frequency);
-      a->element_as_double(2, i, amplitude);
-      frequencies[k] = frequency;
-      amplitudes[k] = (1 - w) * amplitude;
-    }
-  }
-  const SdifMatrix* b = current->next_in_stream ? partials(current->next_in_stream) : nullptr;
-  if (!b) return;
-  for (int j = 0; j < b->rows; ++j) {
-    int k = slot(*b, j);
-    if (k < 0) continue;
-    float frequency = 0.0f, amplitude = 0.0f;
-    b->element_as_float(1, j, frequency);
-    b->element_as_float(2, j, amplitude);
-    bool both = frequencies[k] != 0.0 && !std::isnan(frequencies[k]) && frequency != 0.0f && !std::isnan(frequency);
+  // A later row with the same index overwrites the slot.
+  read_partials(*current, [&](int k, auto elements, int row) {
+    frequencies[k] = elements.as_float(1, row);
+    amplitudes[k] = (1 - w) * elements.as_double(2, row);
+  });
+  if (!current->next_in_stream) return;
+  read_partials(*current->next_in_stream, [&](int k, auto elements, int row) {
+    float frequency = elements.as_float(1, row);
+    bool both = present(frequencies[k]) && present(frequency);
     // A slot whose frequency is zero in either frame takes the next frame's frequency, even a zero one.
     frequencies[k] = both ? (1 - w) * frequencies[k] + w * frequency : frequency;
-    amplitudes[k] = amplitudes[k] + w * amplitude;
-  }
+    amplitudes[k] = amplitudes[k] + w * elements.as_float(2, row);
+  });
 }

@@ -23,7 +23,7 @@ using Legend = std::map<char, int>;
 // the colour of its index, '?' for any other colour.
 template <class View>
 Picture picture_of(View& view, const Legend& legend) {
-  std::vector<unsigned char> storage;
+  std::vector<uint32_t> storage;
   PixelCanvas canvas(view.x(), view.y(), view.w(), view.h(), storage);
   view.paint(canvas);
   Picture rows;
