@@ -35,11 +35,7 @@ PitchView::PitchView(int x, int y, int w, int h, SdifStreamCursor* cursor) : Sdi
   contrast_curve = std::make_unique<ContrastCurve>(0.5f);
 }
 
-void PitchView::draw() {
-  PixelCanvas canvas(x(), y(), w(), h(), shared_picture_storage());
-  paint(canvas);
-  canvas.show();
-}
+void PitchView::draw() { draw_through_canvas(*this); }
 
 template <class Canvas>
 void PitchView::paint(Canvas& canvas) {

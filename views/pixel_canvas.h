@@ -55,6 +55,15 @@ class PixelCanvas {
 // it means that no redraw allocates once the largest view has been drawn.
 std::vector<uint32_t>& shared_picture_storage();
 
+// What every view's draw() does: the view paints itself into a canvas over the shared storage, and
+// the canvas goes on screen.
+template <class View>
+void draw_through_canvas(View& view) {
+  PixelCanvas canvas(view.x(), view.y(), view.w(), view.h(), shared_picture_storage());
+  view.paint(canvas);
+  canvas.show();
+}
+
 // The pixel of a colour in the layout above.
 uint32_t pixel_of(Fl_Color c);
 

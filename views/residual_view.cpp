@@ -32,11 +32,7 @@ ResidualView::ResidualView(int x, int y, int w, int h, SdifStreamCursor* cursor)
   contrast_curve = std::make_unique<ContrastCurve>(0.5f);
 }
 
-void ResidualView::draw() {
-  PixelCanvas canvas(x(), y(), w(), h(), shared_picture_storage());
-  paint(canvas);
-  canvas.show();
-}
+void ResidualView::draw() { draw_through_canvas(*this); }
 
 template <class Canvas>
 void ResidualView::paint(Canvas& canvas) {

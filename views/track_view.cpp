@@ -35,11 +35,7 @@ TrackView::TrackView(int x, int y, int w, int h, SdifStreamCursor* cursor) : Sdi
   contrast_curve = std::make_unique<ContrastCurve>(0.3f);
 }
 
-void TrackView::draw() {
-  PixelCanvas canvas(x(), y(), w(), h(), shared_picture_storage());
-  paint(canvas);
-  canvas.show();
-}
+void TrackView::draw() { draw_through_canvas(*this); }
 
 template <class Canvas>
 void TrackView::paint(Canvas& canvas) {

@@ -27,6 +27,23 @@ constexpr int AREA_H = 100;
 
 using Pixels = std::vector<unsigned char>;
 
+struct Settings {
+  int x, y, w, h;
+  float time_position, time_size, vertical_position, vertical_size;
+};
+
+// The resting view, then random rectangles, scrolls and zooms, some reaching outside the stream.
+std::vector<Settings> settings_for(std::mt19937& random) {
+  std::vector<Settings> all = {{5, 8, 120, 80, 0, 1, 0, 1}, {0, 0, AREA_W, AREA_H, 0, 1, 0, 1}};
+  std::uniform_real_distribution<float> fraction(-0.2f, 1.0f), size(0.02f, 1.5f);
+  for (int i = 0; i < 10; ++i) {
+    int x = random() % 30, y = random() % 30;
+    all.push_back({x, y, 1 + int(random() % (AREA_W - x)), 1 + int(random() % (AREA_H - y)), fraction(random),
+                   size(random), fraction(random), size(random)});
+  }
+  return all;
+}
+
 class ViewDisplay : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -79,36 +96,25 @@ class ViewDisplay : public ::testing::Test {
     return painted;
   }
 
+  // Compares the pictures at every setting of `settings_for` and returns how many view pixels were lit.
+  template <class View>
+  static int compare_at_many_settings(View& view, std::mt19937& random, const std::string& name) {
+    int n = 0, painted = 0;
+    for (const Settings& s : settings_for(random)) {
+      view.resize(s.x, s.y, s.w, s.h);
+      view.time_position = s.time_position;
+      view.time_size = s.time_size;
+      view.vertical_position = s.vertical_position;
+      view.vertical_size = s.vertical_size;
+      painted += expect_same_pixels(view, name + std::to_string(n++));
+    }
+    return painted;
+  }
+
   static Fl_Window* window;
 };
 
 Fl_Window* ViewDisplay::window = nullptr;
-
-struct Settings {
-  int x, y, w, h;
-  float time_position, time_size, vertical_position, vertical_size;
-};
-
-// The resting view, then random rectangles, scrolls and zooms, some reaching outside the stream.
-std::vector<Settings> settings_for(std::mt19937& random) {
-  std::vector<Settings> all = {{5, 8, 120, 80, 0, 1, 0, 1}, {0, 0, AREA_W, AREA_H, 0, 1, 0, 1}};
-  std::uniform_real_distribution<float> fraction(-0.2f, 1.0f), size(0.02f, 1.5f);
-  for (int i = 0; i < 10; ++i) {
-    int x = random() % 30, y = random() % 30;
-    all.push_back({x, y, 1 + int(random() % (AREA_W - x)), 1 + int(random() % (AREA_H - y)), fraction(random),
-                   size(random), fraction(random), size(random)});
-  }
-  return all;
-}
-
-template <class View>
-void apply(View& view, const Settings& s) {
-  view.resize(s.x, s.y, s.w, s.h);
-  view.time_position = s.time_position;
-  view.time_size = s.time_size;
-  view.vertical_position = s.vertical_position;
-  view.vertical_size = s.vertical_size;
-}
 
 // Frame times that mostly rise, with repeats.
 std::vector<double> times_for(std::mt19937& random, int count) {
@@ -136,13 +142,7 @@ TEST_F(ViewDisplay, PitchPicturesMatchTheToolkitCalls) {
   }
   LoadedStream s(w, "1FQ0");
   PitchView view(0, 0, 1, 1, &s.cursor);
-  int n = 0;
-  int painted = 0;
-  for (const Settings& settings : settings_for(random)) {
-    apply(view, settings);
-    painted += expect_same_pixels(view, "pitch" + std::to_string(n++));
-  }
-  EXPECT_GT(painted, 500);
+  EXPECT_GT(compare_at_many_settings(view, random, "pitch"), 500);
 }
 
 TEST_F(ViewDisplay, TrackPicturesMatchTheToolkitCalls) {
@@ -163,13 +163,7 @@ TEST_F(ViewDisplay, TrackPicturesMatchTheToolkitCalls) {
   }
   LoadedStream s(w, "1TRC");
   TrackView view(0, 0, 1, 1, &s.cursor);
-  int n = 0;
-  int painted = 0;
-  for (const Settings& settings : settings_for(random)) {
-    apply(view, settings);
-    painted += expect_same_pixels(view, "tracks" + std::to_string(n++));
-  }
-  EXPECT_GT(painted, 500);
+  EXPECT_GT(compare_at_many_settings(view, random, "tracks"), 500);
 }
 
 TEST_F(ViewDisplay, ResidualPicturesMatchTheToolkitCalls) {
@@ -191,11 +185,5 @@ TEST_F(ViewDisplay, ResidualPicturesMatchTheToolkitCalls) {
   }
   LoadedStream s(w, "1STF");
   ResidualView view(0, 0, 1, 1, &s.cursor);
-  int n = 0;
-  int painted = 0;
-  for (const Settings& settings : settings_for(random)) {
-    apply(view, settings);
-    painted += expect_same_pixels(view, "residual" + std::to_string(n++));
-  }
-  EXPECT_GT(painted, 2000);
+  EXPECT_GT(compare_at_many_settings(view, random, "residual"), 2000);
 }
