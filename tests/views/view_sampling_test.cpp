@@ -222,7 +222,8 @@ TEST(PitchView, UsesAtMost256RowsAndBreaksOnEqualTimes) {
 
 TEST(TrackView, MatchesPartialsByTrackIndex) {
   LoadedStream s(stream_of("1TRC", {{1.0, {{3, 440, 0.5f}, {2, 300, 0.4f}, {7, 100, 0.2f}, {7, 700, 0.3f}}},
-                                    {3.0, {{3, 460, 0.7f}, {2, 0, 0.2f}, {5, 1000, 0.8f}, {9, 50, 0.1f}, {9, 70, 0.3f}}}}),
+                                    {3.0,
+                                     {{3, 460, 0.7f}, {2, 0, 0.2f}, {5, 1000, 0.8f}, {9, 50, 0.1f}, {9, 70, 0.3f}}}}),
                  "1TRC");
   TrackView view(0, 0, 10, 10, &s.cursor);
   s.cursor.current = s.cursor.first;
