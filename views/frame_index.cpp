@@ -1,20 +1,11 @@
-// Builds the sparse time index of one stream and searches it. Used by SdifView to move its cursor.
+// Builds the time index of one stream and searches it. Used by SdifView to move its cursor.
 #include "views/frame_index.h"
 
 #include <algorithm>
 
-namespace {
-
-// Frames between index entries: after a search the walk takes at most this many steps, each a
-// likely cache miss, and the index of a million-frame stream takes two megabytes.
-constexpr int SPACING = 8;
-
-}  // namespace
-
 FrameIndex::FrameIndex(const SdifStreamCursor* cursor) {
   if (!cursor) return;
-  int count = 0;
-  for (SdifFrame* frame = cursor->first; frame; frame = frame->next_in_stream, ++count) {
+  for (SdifFrame* frame = cursor->first; frame; frame = frame->next_in_stream) {
     SdifFrame* next = frame->next_in_stream;
     // Written so that a NaN time also counts as out of order.
     if (next && !(next->time >= frame->time)) {
@@ -22,14 +13,22 @@ FrameIndex::FrameIndex(const SdifStreamCursor* cursor) {
       frames.clear();
       return;
     }
-    if (count % SPACING == 0) {
-      times.push_back(frame->time);
-      frames.push_back(frame);
-    }
+    times.push_back(frame->time);
+    frames.push_back(frame);
   }
 }
 
-SdifFrame* FrameIndex::last_before(double t) const {
-  size_t below = std::lower_bound(times.begin(), times.end(), t) - times.begin();
-  return below == 0 ? nullptr : frames[below - 1];
+size_t FrameIndex::advance(size_t position, double t) const {
+  // The walk stops before the first later frame whose time is not below t (NaN never is below).
+  size_t low = position + 1, step = 1;
+  while (low < times.size() && times[low] < t) {
+    size_t high = std::min(low + step, times.size());
+    if (high == times.size() || !(times[high] < t)) {
+      low = std::lower_bound(times.begin() + low, times.begin() + high, t) - times.begin();
+      break;
+    }
+    low = high;
+    step *= 2;
+  }
+  return low - 1;
 }

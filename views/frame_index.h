@@ -1,7 +1,9 @@
-// Every 8th frame of a stream with its time, so that a view zoomed into a late part of a long stream
-// finds its first frame pair without walking the whole stream. Each view builds one for its cursor.
+// Every frame of a stream with its time, in an array, so that a view finds the frame pair of each
+// column by searching times that sit together in memory instead of walking the stream's links. Each
+// view builds one for its cursor.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "sdif/sdif_document.h"
@@ -12,8 +14,14 @@ class FrameIndex {
   // search by time would not find the frame that walking the stream finds.
   explicit FrameIndex(const SdifStreamCursor* cursor);
 
-  // The latest indexed frame whose time is below t, or null.
-  SdifFrame* last_before(double t) const;
+  bool empty() const { return frames.empty(); }
+  size_t size() const { return frames.size(); }
+  SdifFrame* frame(size_t position) const { return frames[position]; }
+
+  // The position that the walk of the frame-pair rule reaches from `position` for time t: forward
+  // while the next frame's time is below t. Searches outward from `position`, so nearby answers are
+  // found in a few steps.
+  size_t advance(size_t position, double t) const;
 
  private:
   std::vector<double> times;

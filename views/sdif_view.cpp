@@ -2,13 +2,6 @@
 // and residual views and by the data panel, which writes the fractions.
 #include "views/sdif_view.h"
 
-namespace {
-
-// Steps of the walk after which the frame index is asked to skip the rest.
-constexpr int SKIP_AFTER = 4;
-
-}  // namespace
-
 SdifView::SdifView(int x, int y, int w, int h, SdifStreamCursor* cursor)
     : Fl_Widget(x, y, w, h),
       cursor(cursor),
@@ -34,15 +27,14 @@ SdifFrame* SdifView::frame_pair(double t, double& w) {
   w = 0.0;
   SdifFrame* current = cursor ? cursor->current : nullptr;
   if (!current) return nullptr;
-  int steps = 0;
-  while (current->next_in_stream && t > current->next_in_stream->time) {
-    current = current->next_in_stream;
-    // Far to go: let the index skip ahead. Where it has entries times never decrease, so an indexed
-    // frame later than the current one and earlier than t is one that this walk would reach anyway.
-    if (++steps == SKIP_AFTER) {
-      SdifFrame* skip = index.last_before(t);
-      if (skip && skip->time > current->time) current = skip;
-    }
+  // The index knows where the cursor is if this view put it there, or if it is at the start;
+  // otherwise, or for a stream out of time order, the cursor walks.
+  if (current == cursor->first) position = 0;
+  if (!index.empty() && index.frame(position) == current) {
+    position = index.advance(position, t);
+    current = index.frame(position);
+  } else {
+    while (current->next_in_stream && t > current->next_in_stream->time) current = current->next_in_stream;
   }
   cursor->current = current;
   if (SdifFrame* next = current->next_in_stream) w = (t - current->time) / (next->time - current->time);

@@ -51,6 +51,8 @@ class SdifView : public Fl_Widget {
 
  private:
   FrameIndex index;
+  // Where the index last left the cursor.
+  size_t position = 0;
 };
 
 // True for a value that is neither zero nor NaN: an amplitude that is a point to draw, or a value or

@@ -108,11 +108,15 @@ TEST(SdifView, FramePairFollowsTheWalkWhateverTheTimes) {
     }
     LoadedStream s(stream_of("1TRC", frames), "1TRC");
     SdifView view(0, 0, 10, 10, &s.cursor);
-    for (int sweep = 0; sweep < 20; ++sweep) {
-      s.cursor.current = s.cursor.first;
+    std::vector<SdifFrame*> chain;
+    for (SdifFrame* f = s.cursor.first; f; f = f->next_in_stream) chain.push_back(f);
+    for (int sweep = 0; sweep < 40; ++sweep) {
+      // Drawing starts at the first frame; a cursor that something else moved must work too.
+      s.cursor.current = sweep % 4 == 3 ? chain[random() % chain.size()] : s.cursor.first;
       double t = -1.0 + (random() % 40) * 0.5;
-      // Mostly forward, sometimes back: a cursor never moves back, whatever t does.
-      for (int step = 0; step < 30; ++step, t += (int(random() % 9) - 2) * 0.75) {
+      // Small steps and long jumps, mostly forward, sometimes back: a cursor never moves back.
+      for (int step = 0; step < 30; ++step) {
+        t += random() % 8 == 0 ? (random() % 300) * 0.5 : (int(random() % 9) - 2) * 0.75;
         const SdifFrame* expected = walked_to(s.cursor.current, t);
         double w;
         const SdifFrame* current = view.frame_pair(t, w);
