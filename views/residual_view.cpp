@@ -14,8 +14,8 @@ const SdifMatrix* second_matrix(const SdifFrame* frame) {
 }
 
 // Calls `take` with the row number and the frame's elements for each of the first 256 rows of a
-// frame's spectrum, its second matrix. Frames without a second matrix, spectra
-// without the real and imaginary columns and spectra without a numeric type contribute nothing.
+// frame's spectrum, its second matrix. Frames without a second matrix, spectra without the real and
+// imaginary columns and spectra without a numeric type contribute nothing.
 template <class Take>
 void read_bins(const SdifFrame& frame, Take take) {
   const SdifMatrix* matrix = second_matrix(&frame);
@@ -55,6 +55,7 @@ void ResidualView::paint(Canvas& canvas) {
   if (has_columns && !std::isnan(shift) && lowest < end) {
     int first_row = static_cast<int>(lowest), end_row = static_cast<int>(end), bin_shift = static_cast<int>(shift);
     const ViewRows rows = this->rows();
+    const ContrastCurve& curve = *contrast_curve;
     int edges[257];
     for (int j = first_row; j <= end_row; ++j) edges[j - first_row] = rows.row_above_bottom(j * row_height);
     double magnitudes[256];
@@ -63,7 +64,7 @@ void ResidualView::paint(Canvas& canvas) {
       for (int j = first_row; j < end_row; ++j) {
         double magnitude = magnitudes[j + bin_shift];
         if (!present(magnitude)) continue;
-        canvas.color(contrast_curve->color_index(magnitude));
+        canvas.color(curve.color_index(magnitude));
         canvas.yxline(column, edges[j - first_row], edges[j - first_row + 1]);
       }
       t += dt;
