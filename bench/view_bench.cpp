@@ -2,6 +2,7 @@
 // calls, X server included, at three window sizes on worst-case streams, and a view zoomed into the
 // end of a million-frame stream. Run by hand under a true-colour display big enough for the largest
 // window, for example: xvfb-run -a -s "-screen 0 3840x1080x24" build/release/bench/view-bench
+// The streams take about 1.7 GB of memory.
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/x.H>
@@ -10,11 +11,14 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sdif/sdif_document.h"
+#include "sdif/sdif_record_store.h"
 #include "views/pitch_view.h"
 #include "views/pixel_canvas.h"
 #include "views/residual_view.h"
@@ -24,95 +28,98 @@
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
-// Frames share this many element blocks, so long streams cost little memory.
-constexpr int VARIANTS = 64;
 constexpr int SLOTS = 256;
 
-// A stream built in memory the way the loader links one: frames in a list, each with its matrices.
+// One matrix of 32-bit floats, row after row.
+struct Matrix {
+  int rows, columns;
+  std::vector<float> elements;
+};
+
+// A stream laid out in memory as the loader lays out a file: each frame's record, then each of its
+// matrices' records and elements, in the loader's own record store. Frames are 5 ms apart;
+// `matrix(f, m)` gives matrix m of frame f.
 class Stream {
  public:
-  Stream(const char* type, long frames, int matrices_per_frame)
-      : frame_records(frames), matrix_records(frames * matrices_per_frame), cursor(nullptr, type) {
+  template <class MatrixOf>
+  Stream(const char* type, long frames, int matrices_per_frame, MatrixOf matrix) : cursor(nullptr, type) {
+    SdifFrame* previous = nullptr;
     for (long f = 0; f < frames; ++f) {
-      SdifFrame& frame = frame_records[f];
-      SDIF_SetType(frame.type, type);
-      frame.time = 0.005 * f;
-      frame.stream_id = 1;
-      frame.matrix_count = matrices_per_frame;
-      frame.next = f + 1 < frames ? &frame_records[f + 1] : nullptr;
-      frame.matrices = &matrix_records[f * matrices_per_frame];
-      for (int m = 0; m + 1 < matrices_per_frame; ++m) frame.matrices[m].next = &frame.matrices[m + 1];
-    }
-  }
-
-  // Gives matrix `m` of every frame one of `blocks` in turn, as 32-bit float elements.
-  void fill(int m, int rows, int columns, const std::vector<std::vector<float>>& blocks) {
-    block_store.push_back(blocks);
-    for (size_t f = 0; f < frame_records.size(); ++f) {
-      SdifMatrix& matrix = frame_records[f].matrices[m];
-      matrix.data_type = 4;
-      matrix.rows = rows;
-      matrix.columns = columns;
-      matrix.data = block_store.back()[f % blocks.size()].data();
+      SdifFrame* frame = new (records.allocate(sizeof(SdifFrame))) SdifFrame();
+      SDIF_SetType(frame->type, type);
+      frame->time = 0.005 * f;
+      frame->stream_id = 1;
+      frame->matrix_count = matrices_per_frame;
+      SdifMatrix** link = &frame->matrices;
+      for (int m = 0; m < matrices_per_frame; ++m) {
+        Matrix made = matrix(f, m);
+        SdifMatrix* record = new (records.allocate(sizeof(SdifMatrix))) SdifMatrix();
+        record->data_type = SdifMatrix::FLOAT32;
+        record->rows = made.rows;
+        record->columns = made.columns;
+        record->data = records.allocate(made.elements.size() * sizeof(float));
+        std::memcpy(record->data, made.elements.data(), made.elements.size() * sizeof(float));
+        *link = record;
+        link = &record->next;
+      }
+      if (previous) previous->next = frame; else first = frame;
+      previous = frame;
     }
   }
 
   SdifStreamCursor& linked() {
-    cursor = SdifStreamCursor(frame_records.data(), frame_records[0].type);
+    cursor = SdifStreamCursor(first, first->type);
     return cursor;
   }
 
  private:
-  std::vector<SdifFrame> frame_records;
-  std::vector<SdifMatrix> matrix_records;
-  std::vector<std::vector<std::vector<float>>> block_store;
+  SdifRecordStore records;
+  SdifFrame* first = nullptr;
   SdifStreamCursor cursor;
 };
 
-// A 6.25 Hz vibrato of 1% depth: frames are 5 ms apart, so the 64 shared blocks hold two periods.
-double vibrato(int variant, int slot) { return 1.0 + 0.01 * std::sin(2 * PI * variant / 32 + 0.1 * slot); }
+// A 6.25 Hz vibrato of 1% depth at frame f: a period of 32 frames.
+double vibrato(long f, int slot) { return 1.0 + 0.01 * std::sin(2 * PI * f / 32 + 0.1 * slot); }
 
 // 256 rows, each a trace across the whole height; the weights vary from row to row and frame to frame.
 std::unique_ptr<Stream> pitch_stream(long frames) {
-  std::vector<std::vector<float>> blocks(VARIANTS);
-  for (int v = 0; v < VARIANTS; ++v)
+  return std::make_unique<Stream>("1FQ0", frames, 1, [](long f, int) {
+    Matrix matrix{SLOTS, 2, {}};
     for (int r = 0; r < SLOTS; ++r) {
-      blocks[v].push_back(float(1000.0 * (r + 0.5) / SLOTS * vibrato(v, r)));
-      blocks[v].push_back(float(0.3 + 0.7 * ((7 * r + v) % 16) / 16.0));
+      matrix.elements.push_back(float(1000.0 * (r + 0.5) / SLOTS * vibrato(f, r)));
+      matrix.elements.push_back(float(0.3 + 0.7 * ((7 * r + f) % 16) / 16.0));
     }
-  auto stream = std::make_unique<Stream>("1FQ0", frames, 1);
-  stream->fill(0, SLOTS, 2, blocks);
-  return stream;
+    return matrix;
+  });
 }
 
-// 256 partials spread over the band with vibrato. A jumpy stream instead moves every partial by up to
-// 500 Hz from one frame to the next, so that its traces draw long lines in every column.
-std::unique_ptr<Stream> track_stream(long frames, bool jumpy) {
-  std::vector<std::vector<float>> blocks(VARIANTS);
-  for (int v = 0; v < VARIANTS; ++v)
-    for (int r = 0; r < SLOTS; ++r) {
-      double centre = 22050.0 * (r + 0.5) / SLOTS;
-      double frequency = jumpy ? centre + 500 * std::sin(2 * PI * v / VARIANTS + 0.7 * r) : centre * vibrato(v, r);
-      blocks[v].insert(blocks[v].end(), {float(r), float(frequency), float(0.2 + 0.8 * ((r + v) % 16) / 16.0), 0.0f});
+// `partials` partials spread over the band with vibrato. A jumpy stream instead moves every partial by
+// up to 500 Hz from one frame to the next, so that its traces draw long lines in every column.
+std::unique_ptr<Stream> track_stream(long frames, int partials, bool jumpy) {
+  return std::make_unique<Stream>("1TRC", frames, 1, [=](long f, int) {
+    Matrix matrix{partials, 4, {}};
+    for (int r = 0; r < partials; ++r) {
+      double centre = 22050.0 * (r + 0.5) / partials;
+      double frequency = jumpy ? centre + 500 * std::sin(2 * PI * f / 64 + 0.7 * r) : centre * vibrato(f, r);
+      matrix.elements.insert(matrix.elements.end(),
+                             {float(r), float(frequency), float(0.2 + 0.8 * ((r + f) % 16) / 16.0), 0.0f});
     }
-  auto stream = std::make_unique<Stream>("1TRC", frames, 1);
-  stream->fill(0, SLOTS, 4, blocks);
-  return stream;
+    return matrix;
+  });
 }
 
+// An information matrix, then 256 bins whose magnitudes wander between 0.05 and 0.95.
 std::unique_ptr<Stream> residual_stream(long frames) {
-  std::vector<std::vector<float>> info(1, {44100, 512, 512});
-  std::vector<std::vector<float>> blocks(VARIANTS);
-  for (int v = 0; v < VARIANTS; ++v)
+  return std::make_unique<Stream>("1STF", frames, 2, [](long f, int m) {
+    if (m == 0) return Matrix{1, 3, {44100, 512, 512}};
+    Matrix matrix{SLOTS, 2, {}};
     for (int r = 0; r < SLOTS; ++r) {
-      double magnitude = 0.05 + 0.9 * (0.5 + 0.5 * std::sin(2 * PI * v / VARIANTS + 0.7 * r));
-      blocks[v].push_back(float(magnitude * std::cos(r)));
-      blocks[v].push_back(float(magnitude * std::sin(r)));
+      double magnitude = 0.05 + 0.9 * (0.5 + 0.5 * std::sin(2 * PI * f / 64 + 0.7 * r));
+      matrix.elements.push_back(float(magnitude * std::cos(r)));
+      matrix.elements.push_back(float(magnitude * std::sin(r)));
     }
-  auto stream = std::make_unique<Stream>("1STF", frames, 2);
-  stream->fill(0, 1, 3, info);
-  stream->fill(1, SLOTS, 2, blocks);
-  return stream;
+    return matrix;
+  });
 }
 
 // The same view drawing each line through its own toolkit call.
@@ -202,8 +209,8 @@ int main() {
   Fl::visual(FL_RGB);
   const long frames = 100000;
   auto pitch = pitch_stream(frames);
-  auto tracks = track_stream(frames, false);
-  auto jumpy = track_stream(frames, true);
+  auto tracks = track_stream(frames, SLOTS, false);
+  auto jumpy = track_stream(frames, SLOTS, true);
   auto residual = residual_stream(frames);
   const int sizes[][2] = {{430, 110}, {1900, 330}, {3820, 690}};
 
@@ -218,8 +225,8 @@ int main() {
   }
 
   const long long_frames = 1000000;
-  auto long_tracks = track_stream(long_frames, false);
-  std::printf("\nTrack view 430 x 110 over %ld frames; milliseconds\n\n", long_frames);
+  auto long_tracks = track_stream(long_frames, 16, false);
+  std::printf("\nTrack view 430 x 110 over %ld frames of 16 partials; milliseconds\n\n", long_frames);
   std::printf("| time range           | redraw   | paint    |\n");
   std::printf("|----------------------|----------|----------|\n");
   Timings whole = time_view<TrackView>(long_tracks->linked(), 430, 110, 7);
