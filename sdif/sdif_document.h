@@ -31,11 +31,6 @@ struct SdifMatrix : SdifMatrixHeader {
   void element_as_double(int column, int row, double& out) const {
     with_elements([&](auto elements) { out = elements.as_double(column, row); });
   }
-  // True for the four data types above.
-  bool numeric() const {
-    return data_type == FLOAT32 || data_type == FLOAT64 || data_type == INT32 || data_type == UINT32;
-  }
-
   // Calls `read` with the SdifElements of the matrix's data type and returns true, or returns false
   // for a data type that is none of the four. Loops that read many elements go through this, so that
   // the data type is looked at once rather than at every element.

@@ -15,7 +15,6 @@ class FrameIndex {
   explicit FrameIndex(const SdifStreamCursor* cursor);
 
   bool empty() const { return frames.empty(); }
-  size_t size() const { return frames.size(); }
   SdifFrame* frame(size_t position) const { return frames[position]; }
 
   // The position that the walk of the frame-pair rule reaches from `position` for time t: forward

@@ -5,25 +5,23 @@
 #include <cmath>
 
 #include "sdif/sdif_document.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/loaded_stream.h"
 #include "tools/sdif_writer.h"
 
 namespace {
 
-// One frame whose matrices are those the caller adds, loaded.
+// The matrices of the one frame a test file holds, loaded.
 class LoadedMatrices {
  public:
-  explicit LoadedMatrices(SdifWriter& w) : file(save_temp(w.end_frame(), "elements.sdif").c_str(), 0) {
-    EXPECT_EQ(file.read_all_frames(), SdifCode::Ok);
-  }
+  explicit LoadedMatrices(SdifWriter& w) : stream(w.end_frame(), "TEST") {}
   const SdifMatrix& operator[](int n) const {
-    const SdifMatrix* m = file.frames->matrices;
+    const SdifMatrix* m = stream.cursor.first->matrices;
     for (int i = 0; i < n; ++i) m = m->next;
     return *m;
   }
 
  private:
-  SdifFile file;
+  LoadedStream stream;
 };
 
 SdifWriter frame_of(int matrices) {
@@ -79,7 +77,7 @@ TEST(SdifElements, ConvertsEachNumericType) {
   EXPECT_EQ(i, -1);
   EXPECT_EQ(d, 4294967295.0);
 
-  for (int n = 0; n < 4; ++n) EXPECT_TRUE(m[n].numeric()) << n;
+  for (int n = 0; n < 4; ++n) EXPECT_TRUE(m[n].with_elements([](auto) {})) << n;
 }
 
 TEST(SdifElements, ReadsRowAfterRow) {
@@ -108,6 +106,6 @@ TEST(SdifElements, LeavesOutputsOfOtherTypesUntouched) {
     EXPECT_EQ(f, 9.5f);
     EXPECT_EQ(i, 9);
     EXPECT_EQ(d, 9.25);
-    EXPECT_FALSE(m[n].numeric());
+    EXPECT_FALSE(m[n].with_elements([](auto) {}));
   }
 }

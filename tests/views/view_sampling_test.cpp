@@ -16,11 +16,7 @@ namespace {
 // every wrong rule apart.
 constexpr double NEAR = 1e-6;
 
-struct Pitch {
-  double values[256];
-  double amplitudes[256];
-};
-
+// What sample_column fills for the pitch and track views: values or frequencies, and amplitudes.
 struct Sampled {
   double heights[256];
   double amplitudes[256];
@@ -137,34 +133,33 @@ TEST(PitchView, InterpolatesValuesAndWeights) {
                                      {2.0, {{200, 0.5f}, {0, 0.0f}, {300, 0.6f}}}}),
                  "1FQ0");
   PitchView view(0, 0, 10, 10, &s.cursor);
-  s.cursor.current = s.cursor.first;
-  Pitch p;
-  view.sample_column(1.5, p.values, p.amplitudes);
-  EXPECT_NEAR(p.values[0], 150, NEAR);
+  Sampled p;
+  view.sample_column(1.5, p.heights, p.amplitudes);
+  EXPECT_NEAR(p.heights[0], 150, NEAR);
   EXPECT_NEAR(p.amplitudes[0], 0.5, NEAR);
   // A zero in the next frame takes over at once; the weight fades out.
-  EXPECT_EQ(p.values[1], 0.0);
+  EXPECT_EQ(p.heights[1], 0.0);
   EXPECT_NEAR(p.amplitudes[1], 0.8 * 0.5, NEAR);
   // A zero in this frame: the next frame's value at once, fading in.
-  EXPECT_NEAR(p.values[2], 300, NEAR);
+  EXPECT_NEAR(p.heights[2], 300, NEAR);
   EXPECT_NEAR(p.amplitudes[2], 0.6 * 0.5, NEAR);
   // A row missing from the next frame keeps its value and fades out.
-  EXPECT_NEAR(p.values[3], 400, NEAR);
+  EXPECT_NEAR(p.heights[3], 400, NEAR);
   EXPECT_NEAR(p.amplitudes[3], 0.25 * 0.5, NEAR);
   EXPECT_EQ(p.amplitudes[4], 0.0);
 
-  view.sample_column(1.25, p.values, p.amplitudes);
-  EXPECT_NEAR(p.values[0], 125, NEAR);
+  view.sample_column(1.25, p.heights, p.amplitudes);
+  EXPECT_NEAR(p.heights[0], 125, NEAR);
   EXPECT_NEAR(p.amplitudes[1], 0.8 * 0.75, NEAR);
-  view.sample_column(2.0, p.values, p.amplitudes);
+  view.sample_column(2.0, p.heights, p.amplitudes);
   EXPECT_EQ(s.cursor.current, s.cursor.first);
   EXPECT_EQ(p.amplitudes[1], 0.0);
-  EXPECT_NEAR(p.values[0], 200, NEAR);
+  EXPECT_NEAR(p.heights[0], 200, NEAR);
 
   // Past the last frame: that frame alone, unweighted.
-  view.sample_column(9.0, p.values, p.amplitudes);
+  view.sample_column(9.0, p.heights, p.amplitudes);
   EXPECT_EQ(s.cursor.current, s.cursor.last);
-  EXPECT_EQ(p.values[2], 300.0);
+  EXPECT_EQ(p.heights[2], 300.0);
   EXPECT_EQ(p.amplitudes[2], static_cast<double>(0.6f));
   EXPECT_EQ(p.amplitudes[3], 0.0);
 }
@@ -181,34 +176,33 @@ TEST(PitchView, ReadsWeightsInFullPrecisionAndGuardsOddMatrices) {
   w.begin_frame("1FQ0", 6.0, 1, 1).matrix_u32("1FQ0", 1, 2, {600, 1}).end_frame();
   LoadedStream s(w, "1FQ0");
   PitchView view(0, 0, 10, 10, &s.cursor);
-  s.cursor.current = s.cursor.first;
-  Pitch p;
+  Sampled p;
 
-  view.sample_column(0.0, p.values, p.amplitudes);
-  EXPECT_EQ(p.values[0], static_cast<double>(0.1f));  // the value passes through a float
+  view.sample_column(0.0, p.heights, p.amplitudes);
+  EXPECT_EQ(p.heights[0], static_cast<double>(0.1f));  // the value passes through a float
   EXPECT_EQ(p.amplitudes[0], 0.1);                     // the current weight does not
 
   // One-column matrices weigh every row 1, whatever the interpolation.
-  view.sample_column(1.75, p.values, p.amplitudes);
-  EXPECT_NEAR(p.values[0], 250, NEAR);
-  EXPECT_NEAR(p.values[1], 350, NEAR);
+  view.sample_column(1.75, p.heights, p.amplitudes);
+  EXPECT_NEAR(p.heights[0], 250, NEAR);
+  EXPECT_NEAR(p.heights[1], 350, NEAR);
   EXPECT_EQ(p.amplitudes[0], 1.0);
   EXPECT_EQ(p.amplitudes[1], 1.0);
 
   // Eight-bit elements are not numbers the view reads: value 0, weight 1, so the value takes over.
-  view.sample_column(2.5, p.values, p.amplitudes);
-  EXPECT_EQ(p.values[0], 0.0);
+  view.sample_column(2.5, p.heights, p.amplitudes);
+  EXPECT_EQ(p.heights[0], 0.0);
   EXPECT_EQ(p.amplitudes[0], 1.0);
-  view.sample_column(3.0, p.values, p.amplitudes);
-  EXPECT_EQ(p.values[1], 0.0);
+  view.sample_column(3.0, p.heights, p.amplitudes);
+  EXPECT_EQ(p.heights[1], 0.0);
 
   // A frame without a matrix has no rows; the next frame's rows still fade in.
-  view.sample_column(4.25, p.values, p.amplitudes);
-  EXPECT_EQ(p.values[0], 500.0);
+  view.sample_column(4.25, p.heights, p.amplitudes);
+  EXPECT_EQ(p.heights[0], 500.0);
   EXPECT_EQ(p.amplitudes[0], 0.25);
   EXPECT_EQ(p.amplitudes[1], 0.0);
-  view.sample_column(5.5, p.values, p.amplitudes);
-  EXPECT_EQ(p.values[0], 550.0);
+  view.sample_column(5.5, p.heights, p.amplitudes);
+  EXPECT_EQ(p.heights[0], 550.0);
 }
 
 TEST(PitchView, UsesAtMost256RowsAndBreaksOnEqualTimes) {
@@ -216,10 +210,9 @@ TEST(PitchView, UsesAtMost256RowsAndBreaksOnEqualTimes) {
   for (int i = 0; i < 300; ++i) rows.push_back({float(i + 1), 1});
   LoadedStream s(stream_of("1FQ0", {{1.0, rows}, {1.0, {{5, 1}}}}), "1FQ0");
   PitchView view(0, 0, 10, 10, &s.cursor);
-  s.cursor.current = s.cursor.first;
-  Pitch p;
-  view.sample_column(1.0, p.values, p.amplitudes);
-  EXPECT_EQ(p.values[255], 256.0);
+  Sampled p;
+  view.sample_column(1.0, p.heights, p.amplitudes);
+  EXPECT_EQ(p.heights[255], 256.0);
   EXPECT_TRUE(std::isnan(p.amplitudes[0]));   // w = 0 / 0
   EXPECT_TRUE(std::isnan(p.amplitudes[255]));
 }
@@ -230,7 +223,6 @@ TEST(TrackView, MatchesPartialsByTrackIndex) {
                                      {{3, 460, 0.7f}, {2, 0, 0.2f}, {5, 1000, 0.8f}, {9, 50, 0.1f}, {9, 70, 0.3f}}}}),
                  "1TRC");
   TrackView view(0, 0, 10, 10, &s.cursor);
-  s.cursor.current = s.cursor.first;
   Sampled p;
   view.sample_column(2.0, p.heights, p.amplitudes);
   EXPECT_NEAR(p.heights[3], 450, NEAR);
@@ -264,7 +256,6 @@ TEST(TrackView, ReadsIndicesByTruncationAndIgnoresWhatHasNoSlot) {
   w.begin_frame("1TRC", 4.0, 1, 1).matrix_u32("1TRC", 2, 3, {4294967295u, 1, 1, 4, 900, 1}).end_frame();
   LoadedStream s(w, "1TRC");
   TrackView view(0, 0, 10, 10, &s.cursor);
-  s.cursor.current = s.cursor.first;
   Sampled p;
 
   view.sample_column(0.0, p.heights, p.amplitudes);
@@ -301,7 +292,6 @@ TEST(ResidualView, InterpolatesBinMagnitudes) {
   w.begin_frame("1STF", 3.0, 1, 1).matrix_f32("ISTF", 1, 3, {44100, 1024, 1024}).end_frame();
   LoadedStream s(w, "1STF");
   ResidualView view(0, 0, 10, 10, &s.cursor);
-  s.cursor.current = s.cursor.first;
   double m[256];
 
   view.sample_column(1.0, m);
@@ -336,7 +326,6 @@ TEST(ResidualView, UsesAtMost256BinsAndReadsOnlyNumericSpectra) {
   w.matrix_header("1STF", 0x0101, 1, 2).u8(3).u8(4).pad().end_frame();
   LoadedStream s(w, "1STF");
   ResidualView view(0, 0, 10, 10, &s.cursor);
-  s.cursor.current = s.cursor.first;
   double m[256];
   view.sample_column(0.5, m);
   EXPECT_EQ(m[255], 0.5);
