@@ -17,28 +17,33 @@
 namespace {
 
 using Picture = std::vector<std::string>;
-using Legend = std::map<char, int>;
+using Legend = std::map<char, Fl_Color>;
 
-// The view's picture, one string per pixel row from the top: '.' for black, the legend's letter for
-// the colour of its index, '?' for any other colour.
-template <class View>
-Picture picture_of(View& view, const Legend& legend) {
-  std::vector<uint32_t> storage;
-  PixelCanvas canvas(view.x(), view.y(), view.w(), view.h(), storage);
-  view.paint(canvas);
+// The canvas's picture of the rectangle, one string per pixel row from the top: '.' for black, the
+// legend's letter for the colour it names, '?' for any other colour.
+Picture rows_of(const PixelCanvas& canvas, int left, int top, int width, int height, const Legend& legend) {
   Picture rows;
-  for (int y = view.y(); y < view.y() + view.h(); ++y) {
+  for (int y = top; y < top + height; ++y) {
     std::string row;
-    for (int x = view.x(); x < view.x() + view.w(); ++x) {
+    for (int x = left; x < left + width; ++x) {
       unsigned rgb = (canvas.pixel(x, y)[0] << 24) | (canvas.pixel(x, y)[1] << 16) | (canvas.pixel(x, y)[2] << 8);
       char letter = rgb == 0 ? '.' : '?';
-      for (const auto& [name, index] : legend)
-        if (Fl::get_color(index) == rgb) letter = name;
+      for (const auto& [name, colour] : legend)
+        if (Fl::get_color(colour) == rgb) letter = name;
       row += letter;
     }
     rows.push_back(row);
   }
   return rows;
+}
+
+// The view's picture, as rows_of reads it.
+template <class View>
+Picture picture_of(View& view, const Legend& legend) {
+  std::vector<uint32_t> storage;
+  PixelCanvas canvas(view.x(), view.y(), view.w(), view.h(), storage);
+  view.paint(canvas);
+  return rows_of(canvas, view.x(), view.y(), view.w(), view.h(), legend);
 }
 
 // Letters for the colours that the view's curve gives these amplitudes; they must differ.
@@ -68,6 +73,24 @@ SdifWriter pitch_stream(const std::vector<std::pair<double, std::vector<float>>>
 }
 
 }  // namespace
+
+TEST(PixelCanvas, DrawsAsTheToolkitCallsDo) {
+  std::vector<uint32_t> storage;
+  PixelCanvas canvas(10, 20, 4, 3, storage);
+  // Colours given as RGB values as well as colour-map indices; a rectangle reaching past the picture.
+  canvas.color(fl_rgb_color(1, 2, 3));
+  canvas.rectf(8, 19, 4, 10);
+  canvas.color(70);
+  // A clip is intersected with the one in force, lines keep both ends in either order, and popping
+  // the clip brings the whole picture back.
+  canvas.push_clip(11, 0, 2, 100);
+  canvas.yxline(10, 22, 20);
+  canvas.yxline(12, 25, 21);
+  canvas.pop_clip();
+  canvas.yxline(13, 20, 20);
+  EXPECT_EQ(rows_of(canvas, 10, 20, 4, 3, {{'r', fl_rgb_color(1, 2, 3)}, {'g', 70}}),
+            (Picture{"rr.g", "rrg.", "rrg."}));
+}
 
 TEST(PitchViewPicture, JoinsPointsWithAStaircaseInTheEarlierColumn) {
   LoadedStream s(pitch_stream({{0.0, {100, 0.2f}}, {3.0, {400, 1.0f}}}), "1FQ0");
