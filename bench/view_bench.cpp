@@ -178,7 +178,12 @@ Timings time_view(SdifStreamCursor& cursor, int w, int h, int rounds, float posi
   window.end();
   direct_view->clear_visible();
   window.show();
-  while (!window.visible()) Fl::wait(0.05);
+  // Redraws of a window the server has not mapped yet cost nothing, so wait until it has.
+  XWindowAttributes attributes;
+  do {
+    Fl::wait(0.02);
+    XGetWindowAttributes(fl_display, fl_xid(&window), &attributes);
+  } while (attributes.map_state != IsViewable);
   for (int i = 0; i < 5; ++i) Fl::wait(0.02);
   Timings timings;
   for (int round = 0; round < rounds; ++round) {
