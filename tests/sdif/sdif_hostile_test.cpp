@@ -5,7 +5,7 @@
 #include "sdif/sdif_document.h"
 #include "tests/support/call_log.h"
 #include "tests/support/temp_dir.h"
-#include "tools/sdif_writer.h"
+#include "tools/hostile_headers.h"
 
 namespace {
 
@@ -24,15 +24,6 @@ Load load(const SdifWriter& writer) {
   size_t frames = 0;
   for (SdifFrame* f = file.frames; f; f = f->next) frames++;
   return Load{result, frames, log};
-}
-
-// A valid frame followed by a frame whose one matrix has the given header and 8 bytes of data.
-SdifWriter claiming(int32_t data_type, int32_t rows, int32_t columns) {
-  SdifWriter w;
-  w.file_header();
-  w.begin_frame("1TRC", 0.0, 1, 1).matrix_f32("1TRC", 1, 4, {1, 100, 0.5f, 0}).end_frame();
-  w.begin_frame("1TRC", 0.1, 1, 1).matrix_header("1TRC", data_type, rows, columns).u32(1).u32(2).end_frame();
-  return w;
 }
 
 }  // namespace
