@@ -1,7 +1,28 @@
-// The band filling is the seam where the data panels plug in; until the panel widget exists the
-// bands stay empty and there is nothing to delete.
+// Fills the main window's three bands with one data panel per stream that has frames, in the order
+// Pitch, Sinusoids, Residual, and deletes them again before the window goes.
 #include "app/panel_bands.h"
 
-void fill_panel_bands(SdifStreamCursor*, SdifStreamCursor*, SdifStreamCursor*) {}
+#include <new>
 
-void delete_panels() {}
+#include "app/data_panel.h"
+#include "sdif/sdif_document.h"
+
+void fill_panel_bands(SdifStreamCursor* pitch, SdifStreamCursor* sinusoids, SdifStreamCursor* residual) {
+  pitch_panel = sinusoids_panel = residual_panel = nullptr;
+  if (pitch->last) pitch_panel = new (std::nothrow) DataPanel(0, 0, 450, 150, "Pitch", VIEW_PITCH, pitch);
+  if (sinusoids->last)
+    sinusoids_panel = new (std::nothrow) DataPanel(0, 150, 450, 150, "Sinusoids", VIEW_TRACKS, sinusoids);
+  if (residual->last)
+    residual_panel = new (std::nothrow) DataPanel(0, 300, 450, 150, "Residual", VIEW_RESIDUAL, residual);
+  for (DataPanel* panel : {pitch_panel, sinusoids_panel, residual_panel})
+    if (panel) panel->callback(sync_time_sliders);
+}
+
+void delete_panels() {
+  // A deleted widget leaves its group, so the window's own destruction meets no deleted panel; the
+  // pointers are cleared so that nothing reaches one through them either.
+  for (DataPanel** panel : {&pitch_panel, &sinusoids_panel, &residual_panel}) {
+    delete *panel;
+    *panel = nullptr;
+  }
+}

@@ -1,6 +1,7 @@
 // End-to-end tests of the sdif-viewer executable on the X display: which windows each file makes it
-// show, their sizes, the exit status once they are closed, that the file is only ever read, and that
-// no start-up path leaks or touches memory it does not own.
+// show, their sizes, the exit status once they are closed, that the file is only read and left
+// untouched, that no start-up path leaks or touches memory it does not own, and a Ctrl-drag made of
+// real input events (xdotool) moving every panel's time slider.
 #include <gtest/gtest.h>
 
 // Xlib defines None, Bool and Status as macros, so it comes after the test framework.
@@ -17,8 +18,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <thread>
+#include <utility>
 #include <vector>
+#include <thread>
 
 #include "tests/support/temp_dir.h"
 #include "tools/sdif_writer.h"
@@ -71,6 +73,63 @@ void ask_to_close(Display* display, Window window) {
 // would end the test for that, and the next poll sees the truth anyway.
 int ignore_x_error(Display*, XErrorEvent*) { return 0; }
 
+// Starts the viewer on `path`, under `checker` (a command and its options) if one is given.
+pid_t start_viewer(const std::string& path, const std::vector<std::string>& checker = {}) {
+  std::vector<std::string> command = checker;
+  command.push_back(VIEWER_PATH);
+  command.push_back(path);
+  std::vector<char*> argv;
+  for (std::string& word : command) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    ADD_FAILURE() << "cannot start " << argv[0];
+    return 0;
+  }
+  return pid;
+}
+
+// The exit status, or 128 plus the signal; the process is killed if it has not exited in time.
+int wait_for_exit(pid_t pid, int seconds) {
+  int wait_status = 0;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (waitpid(pid, &wait_status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ADD_FAILURE() << "the viewer did not exit";
+      kill(pid, SIGKILL);
+      waitpid(pid, &wait_status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+}
+
+// The top-level windows of process `pid` that are mapped and viewable now.
+std::vector<Window> viewable_windows(Display* display, pid_t pid) {
+  std::vector<Window> found;
+  Window root, parent, *children = nullptr;
+  unsigned int count = 0;
+  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+  for (unsigned int i = 0; i < count; i++) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+    if (window_pid(display, children[i]) == pid) found.push_back(children[i]);
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+std::string window_title(Display* display, Window window) {
+  std::string title;
+  char* name = nullptr;
+  if (XFetchName(display, window, &name) && name) {
+    title = name;
+    XFree(name);
+  }
+  return title;
+}
+
 // The access modes of the descriptors that process `pid` has open on the file at `path`.
 std::vector<int> access_modes(pid_t pid, const std::string& path) {
   std::vector<int> modes;
@@ -90,9 +149,9 @@ std::vector<int> access_modes(pid_t pid, const std::string& path) {
   return modes;
 }
 
-// Runs the viewer on `path`, under `checker` (a command and its options) if one is given, records
-// every window of it that gets mapped, closes each one a moment after it appears (as a user would),
-// and returns once the process has exited.
+// Runs the viewer on `path` (under `checker`, as start_viewer does), records every window of it that
+// gets mapped, closes each one a moment after it appears (as a user would), and returns once the
+// process has exited.
 Outcome run_viewer(const std::string& path, const std::vector<std::string>& checker = {}) {
   Outcome outcome;
   Display* display = XOpenDisplay(nullptr);
@@ -101,15 +160,8 @@ Outcome run_viewer(const std::string& path, const std::vector<std::string>& chec
     return outcome;
   }
   XSetErrorHandler(ignore_x_error);
-  std::vector<std::string> command = checker;
-  command.push_back(VIEWER_PATH);
-  command.push_back(path);
-  std::vector<char*> argv;
-  for (std::string& word : command) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  pid_t pid;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-    ADD_FAILURE() << "cannot start " << argv[0];
+  pid_t pid = start_viewer(path, checker);
+  if (!pid) {
     XCloseDisplay(display);
     return outcome;
   }
@@ -117,38 +169,75 @@ Outcome run_viewer(const std::string& path, const std::vector<std::string>& chec
   std::map<Window, int> polls_seen;
   // A checker such as valgrind runs the viewer many times slower.
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(checker.empty() ? 20 : 120);
-  int wait_status = 0;
-  while (waitpid(pid, &wait_status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ADD_FAILURE() << "the viewer did not exit";
-      kill(pid, SIGKILL);
-      waitpid(pid, &wait_status, 0);
-      break;
-    }
-    Window root, parent, *children = nullptr;
-    unsigned int count = 0;
-    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-    for (unsigned int i = 0; i < count; i++) {
+  siginfo_t exited = {};
+  while (waitid(P_PID, id_t(pid), &exited, WEXITED | WNOHANG | WNOWAIT) == 0 && exited.si_pid == 0 &&
+         std::chrono::steady_clock::now() < deadline) {
+    for (Window window : viewable_windows(display, pid)) {
       XWindowAttributes attributes;
-      if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
-      if (window_pid(display, children[i]) != pid) continue;
-      char* name = nullptr;
-      if (XFetchName(display, children[i], &name) && name) {
-        outcome.windows[name] = SeenWindow{attributes.width, attributes.height};
-        XFree(name);
-      }
+      if (!XGetWindowAttributes(display, window, &attributes)) continue;
+      outcome.windows[window_title(display, window)] = SeenWindow{attributes.width, attributes.height};
       // Closed after a few polls, so that its size is seen once it has settled.
-      if (++polls_seen[children[i]] % 10 == 5) {
+      if (++polls_seen[window] % 10 == 5) {
         for (int mode : access_modes(pid, path)) outcome.access_modes.push_back(mode);
-        ask_to_close(display, children[i]);
+        ask_to_close(display, window);
       }
     }
-    if (children) XFree(children);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   XCloseDisplay(display);
-  outcome.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+  outcome.status = wait_for_exit(pid, 1);
   return outcome;
+}
+
+// The pixels of a window, row after row, as the server holds them.
+std::vector<unsigned long> window_pixels(Display* display, Window window, int width, int height) {
+  std::vector<unsigned long> pixels;
+  XImage* image = XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap);
+  if (!image) return pixels;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) pixels.push_back(XGetPixel(image, x, y));
+  XDestroyImage(image);
+  return pixels;
+}
+
+// The columns of a time slider's knob, read from its raised outline: the row just inside the slider's
+// top edge is lit from the knob's first pixel up to the one before its last, and gray elsewhere.
+std::pair<int, int> knob_columns(const std::vector<unsigned long>& pixels, int slider_top) {
+  int first = -1, last = -1;
+  for (int x = 1; x < 429; ++x) {
+    unsigned long pixel = pixels[size_t(slider_top + 1) * 450 + size_t(x)];
+    bool lit = (pixel & 0xff) > 0xc0 && (pixel >> 8 & 0xff) > 0xc0 && (pixel >> 16 & 0xff) > 0xc0;
+    if (lit && first < 0) first = x;
+    if (lit) last = x + 1;
+  }
+  return {first, last};
+}
+
+// Moves and presses the pointer with real X input events, through xdotool; true when it ran.
+bool xdotool(const std::vector<std::string>& arguments) {
+  std::vector<std::string> words{"xdotool"};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  if (posix_spawnp(&pid, "xdotool", nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The pointer pressed at (x, y) on the screen, dragged right by `distance` in steps, and released,
+// with Ctrl held throughout when `ctrl` is set. Each step pauses as a hand would: the toolkit merges
+// pointer motions that arrive together, and one merged into the release would be no drag at all.
+bool drag_right(int x, int y, int distance, bool ctrl) {
+  std::vector<std::string> steps = {"mousemove", "--sync", std::to_string(x), std::to_string(y), "mousedown", "1"};
+  if (ctrl) steps.insert(steps.begin(), {"keydown", "ctrl"});
+  for (int moved = 10; moved <= distance; moved += 10)
+    steps.insert(steps.end(), {"sleep", "0.03", "mousemove", "--sync", std::to_string(x + moved), std::to_string(y)});
+  steps.insert(steps.end(), {"sleep", "0.03", "mouseup", "1"});
+  if (ctrl) steps.insert(steps.end(), {"keyup", "ctrl"});
+  return xdotool(steps);
 }
 
 }  // namespace
@@ -234,4 +323,50 @@ TEST(Executable, NoStartUpPathLeaksOrTouchesMemoryItDoesNotOwn) {
     EXPECT_EQ(outcome.status, c.status) << c.path;
     EXPECT_EQ(outcome.windows.size(), 1u) << c.path;
   }
+}
+
+TEST(Executable, CtrlDragOnOneTimeSliderMovesEveryPanelsKnob) {
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  XSetErrorHandler(ignore_x_error);
+  pid_t pid = start_viewer(EXAMPLE_PATH);
+  ASSERT_NE(pid, 0);
+  Window window = 0;
+  for (int poll = 0; poll < 500 && !window; ++poll) {
+    for (Window shown : viewable_windows(display, pid))
+      if (window_title(display, shown) == "SDIF") window = shown;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ASSERT_NE(window, 0u) << "no main window";
+  int left = 0, top = 0;
+  Window child;
+  XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &left, &top, &child);
+
+  // The time sliders' tops in the three bands; every knob starts over the whole track.
+  const int sliders[] = {130, 280, 430};
+  auto knobs_become = [&](std::pair<int, int> pitch, std::pair<int, int> others) {
+    std::vector<std::pair<int, int>> seen;
+    for (int poll = 0; poll < 250; ++poll) {
+      std::vector<unsigned long> pixels = window_pixels(display, window, 450, 450);
+      if (pixels.empty()) break;
+      seen.clear();
+      for (int top_row : sliders) seen.push_back(knob_columns(pixels, top_row));
+      if (seen == std::vector<std::pair<int, int>>{pitch, others, others}) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    for (auto [first, last] : seen) ADD_FAILURE() << "knob seen at columns " << first << " to " << last;
+    return false;
+  };
+  EXPECT_TRUE(knobs_become({1, 428}, {1, 428}));
+
+  // Without Ctrl, the first end of the Pitch knob moves alone.
+  ASSERT_TRUE(drag_right(left + 3, top + 140, 50, false)) << "xdotool failed";
+  EXPECT_TRUE(knobs_become({51, 428}, {1, 428}));
+  // With Ctrl, dragging the Sinusoids knob's first end gives all three panels its range.
+  ASSERT_TRUE(drag_right(left + 3, top + 290, 100, true));
+  EXPECT_TRUE(knobs_become({101, 428}, {101, 428}));
+
+  ask_to_close(display, window);
+  XCloseDisplay(display);
+  EXPECT_EQ(wait_for_exit(pid, 10), 0);
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/data_panel.h"
 #include "app/viewer_main.h"
 #include "tests/support/fltk_driver.h"
 #include "tests/support/temp_dir.h"
@@ -25,6 +26,7 @@ struct ViewerRun {
   std::string message;  // of the error dialog, if one was shown
   int dialog_width = 0;
   bool main_window_seen = false;
+  std::vector<int> panel_tops;  // of the main window's children, which must all be data panels
 };
 
 // The file names the chooser lists, once it has read `folder`.
@@ -55,6 +57,10 @@ void watch(ViewerRun* run, int step) {
       EXPECT_EQ(main_window->w(), 450);
       EXPECT_EQ(main_window->h(), 450);
       EXPECT_NE(dynamic_cast<Fl_Double_Window*>(main_window), nullptr);
+      for (int i = 0; i < main_window->children(); i++) {
+        EXPECT_NE(dynamic_cast<DataPanel*>(main_window->child(i)), nullptr);
+        run->panel_tops.push_back(main_window->child(i)->y());
+      }
       main_window->hide();
       return;
     }
@@ -115,14 +121,24 @@ TEST(ViewerMain, FileWithoutSupportedStreams) {
   }
 }
 
-TEST(ViewerMain, EachSupportedStreamAloneOpensTheWindow) {
-  for (const char* type : {"1FQ0", "1TRC", "1STF"}) {
+TEST(ViewerMain, EachSupportedStreamAloneOpensTheWindowWithItsPanel) {
+  const struct {
+    const char* type;
+    int band_top;
+  } streams[] = {{"1FQ0", 0}, {"1TRC", 150}, {"1STF", 300}};
+  for (auto stream : streams) {
+    // One frame, the last of the file.
     SdifWriter one;
-    one.file_header().begin_frame("1ENV", 0, 9, 0).end_frame().begin_frame(type, 0, 1, 0).end_frame();
+    one.file_header().begin_frame("1ENV", 0, 9, 0).end_frame().begin_frame(stream.type, 0, 1, 0).end_frame();
     ViewerRun run = run_viewer(save_temp(one, "one.sdif"));
-    EXPECT_TRUE(run.main_window_seen) << type;
-    EXPECT_EQ(run.message, "") << type;
-    EXPECT_EQ(run.status, 0) << type;
+    EXPECT_TRUE(run.main_window_seen) << stream.type;
+    EXPECT_EQ(run.panel_tops, std::vector<int>{stream.band_top}) << stream.type;
+    EXPECT_EQ(run.message, "") << stream.type;
+    EXPECT_EQ(run.status, 0) << stream.type;
+    // The panels went with the window, and nothing points at them any more.
+    EXPECT_EQ(pitch_panel, nullptr);
+    EXPECT_EQ(sinusoids_panel, nullptr);
+    EXPECT_EQ(residual_panel, nullptr);
   }
 
   // A file cut inside its last frame is not an error.

@@ -1,0 +1,39 @@
+// The scroll-and-zoom slider of the data panels: one knob whose length is the shown share of a range
+// and whose place is where that share begins. Used twice by every DataPanel, for time and vertically.
+#pragma once
+
+#include <FL/Fl_Widget.H>
+
+#include <cstdint>
+
+// What the pointer moves since the last press. Bit 1 moves the knob's first end, bit 2 its last.
+enum DragMode { DRAG_NONE = 0, DRAG_FIRST_EDGE = 1, DRAG_LAST_EDGE = 2, DRAG_WHOLE = 3 };
+
+class RangeSlider : public Fl_Widget {
+ public:
+  // The model, read and written by the owner, who calls compute_knob() and redraw() after writing.
+  float range_size;
+  float range_position;  // from the left end, or from the bottom end of a vertical slider
+  // Offsets of the knob's first and last pixel (inclusive) from the left or top edge; the track's
+  // pixels are offsets 1 to n, inside the 1-pixel frame.
+  int32_t knob_first;
+  int32_t knob_last;
+
+  // Shared by all sliders: the toolkit sends drags only to the widget that took the press.
+  static int32_t drag_anchor;  // pointer coordinate along the axis at the previous press or drag
+  static int32_t drag_mode;
+
+  // Vertical until the creator sets type(1).
+  RangeSlider(int x, int y, int w, int h);
+
+  void compute_knob();
+
+  void draw() override;
+  int handle(int event) override;
+  void resize(int x, int y, int w, int h) override;
+
+ private:
+  bool horizontal() const { return type() == 1; }
+  void press();
+  void drag();
+};
