@@ -4,7 +4,18 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <new>
+
+namespace {
+
+// Blocks up to this size are allocated as their header claims: they cost less than any check.
+constexpr int SMALL_BLOCK = 4096;
+
+}  // namespace
 
 SdifMatrix::SdifMatrix() : data(nullptr), next(nullptr) {
   SDIF_SetType(type, "\0\0\0\0");
@@ -94,12 +105,17 @@ SdifResult SdifFile::read_matrix(SdifMatrix* matrix) {
   // A header that cannot size a block has padded size 0 and is refused by read_matrix_data; an
   // unreadable width fails there before any element is read. Neither needs a block.
   int padded = SDIF_PaddedDataSize(matrix);
-  if (padded != 0 && SDIF_ReadableWidth(matrix)) {
-    if (claims_past_end(padded)) return stop_at_end();
-    matrix->data = records.allocate(size_t(padded));
-    if (!matrix->data) return result = SdifCode::OutOfMemory;
+  bool needs_block = padded != 0 && SDIF_ReadableWidth(matrix);
+  if (needs_block && claims_past_end(padded)) return stop_at_end();
+  if (needs_block && padded > SMALL_BLOCK && file_size < 0) {
+    if (read_arriving_data(matrix, padded) != SdifCode::Ok) return result;
+  } else {
+    if (needs_block) {
+      matrix->data = records.allocate(size_t(padded));
+      if (!matrix->data) return result = SdifCode::OutOfMemory;
+    }
+    if (read_matrix_data(matrix->data, matrix) != SdifCode::Ok) return result;
   }
-  if (read_matrix_data(matrix->data, matrix) != SdifCode::Ok) return result;
   int pad = SDIF_PadBytes(matrix);
   if (pad != 0) {
     unsigned char scratch[8];
@@ -115,9 +131,9 @@ SdifResult SdifFile::read_matrix_data(void* block, SdifMatrix* matrix) {
 }
 
 // A header may claim far more data than the file holds; sizing a block by that claim would let a
-// tiny file demand gigabytes. Small blocks cost less than the check and are not looked at.
+// tiny file demand gigabytes. Small blocks are not looked at.
 bool SdifFile::claims_past_end(int bytes) {
-  if (bytes <= 4096 || file_size < 0) return false;
+  if (bytes <= SMALL_BLOCK || file_size < 0) return false;
   long position = std::ftell(file);
   return position >= 0 && bytes > file_size - position;
 }
@@ -128,6 +144,35 @@ SdifResult SdifFile::stop_at_end() {
   std::fseek(file, 0, SEEK_END);
   std::fgetc(file);
   return result = SdifCode::ReadFailed;
+}
+
+// A stream of unknown length, such as a pipe, cannot be held against a claim before it is read. Its
+// large blocks are read in pieces that double in size, so that what is allocated stays within twice
+// what has arrived, and the block itself is made only once all of its elements are there.
+SdifResult SdifFile::read_arriving_data(SdifMatrix* matrix, int padded) {
+  struct FreeBytes {
+    void operator()(unsigned char* bytes) const { std::free(bytes); }
+  };
+  // Pieces from SMALL_BLOCK bytes, doubling up to a padded size below 2^31, are at most 20.
+  std::unique_ptr<unsigned char, FreeBytes> pieces[32];
+  size_t sizes[32];
+  size_t count = 0;
+  const int width = matrix->data_type & 0xFF;
+  SdifMatrixHeader piece = *matrix;
+  piece.columns = 1;
+  int64_t remaining = int64_t(matrix->rows) * matrix->columns;
+  for (int64_t elements = SMALL_BLOCK / width; remaining > 0; remaining -= piece.rows, elements *= 2, ++count) {
+    piece.rows = int32_t(std::min(elements, remaining));
+    sizes[count] = size_t(piece.rows) * size_t(width);
+    pieces[count].reset(static_cast<unsigned char*>(std::malloc(sizes[count])));
+    if (!pieces[count]) return result = SdifCode::OutOfMemory;
+    if ((result = SDIF_LoadMatrixData(pieces[count].get(), file, &piece)) != SdifCode::Ok) return result;
+  }
+  matrix->data = records.allocate(size_t(padded));
+  if (!matrix->data) return result = SdifCode::OutOfMemory;
+  unsigned char* block = static_cast<unsigned char*>(matrix->data);
+  for (size_t i = 0; i < count; block += sizes[i], ++i) std::memcpy(block, pieces[i].get(), sizes[i]);
+  return result = SdifCode::Ok;
 }
 
 SdifStreamCursor::SdifStreamCursor(SdifFrame* frames, const char* type)

@@ -109,6 +109,7 @@ class SdifFile {
  private:
   bool claims_past_end(int bytes);
   SdifResult stop_at_end();
+  SdifResult read_arriving_data(SdifMatrix* matrix, int padded);
 
   // Size of a regular file being read, else -1.
   long long file_size = -1;

@@ -1,6 +1,16 @@
 // Tests that matrix headers claiming more data than the file holds end the load like a truncated
-// file without sizing memory by the claim, while real large blocks still load.
+// file without sizing memory by the claim, while real large blocks still load; also from a pipe,
+// whose length the loader cannot know.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include "sdif/sdif_document.h"
 #include "tests/support/call_log.h"
@@ -15,8 +25,34 @@ struct Load {
   CallLog log;
 };
 
-Load load(const SdifWriter& writer) {
-  std::string path = save_temp(writer, "hostile.sdif");
+// Feeds the writer's bytes into a named pipe from another thread for as long as the pipe is open at
+// its other end. Made before the SdifFile that reads it, so that it outlives that file.
+class PipeFeeder {
+ public:
+  explicit PipeFeeder(const SdifWriter& writer) : path(temp_path("pipe" + std::to_string(++count))) {
+    if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + path);
+    // A reader that stops early closes the pipe; the feeder then sees EPIPE instead of a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    feeder = std::thread([this, &writer] {
+      int fd = open(path.c_str(), O_WRONLY);
+      for (size_t sent = 0; fd >= 0 && sent < writer.size();) {
+        ssize_t n = write(fd, writer.bytes().data() + sent, writer.size() - sent);
+        if (n <= 0) break;
+        sent += size_t(n);
+      }
+      if (fd >= 0) close(fd);
+    });
+  }
+  ~PipeFeeder() { feeder.join(); }
+
+  const std::string path;
+
+ private:
+  static inline int count = 0;
+  std::thread feeder;
+};
+
+Load load_from(const std::string& path) {
   SdifFile file(path.c_str(), 0);
   start_recording();
   SdifResult result = file.read_all_frames();
@@ -24,6 +60,13 @@ Load load(const SdifWriter& writer) {
   size_t frames = 0;
   for (SdifFrame* f = file.frames; f; f = f->next) frames++;
   return Load{result, frames, log};
+}
+
+Load load(const SdifWriter& writer) { return load_from(save_temp(writer, "hostile.sdif")); }
+
+Load load_piped(const SdifWriter& writer) {
+  PipeFeeder pipe(writer);
+  return load_from(pipe.path);
 }
 
 }  // namespace
@@ -34,6 +77,7 @@ TEST(SdifHostile, HugeClaimsInATinyFileLoadAsTruncated) {
   } claims[] = {
       {0x0004, 1 << 20, 256},         // 1 GiB of floats
       {0x0008, 268435455, 1},         // the largest block a 32-bit size allows
+      {0x0301, 1, 2147483640},        // bytes
       {0x0004, 1, 1100},              // just over the size that is never checked
       {0x0001, 1, 8193},              // bytes, with pad bytes beyond the end
   };
@@ -45,6 +89,13 @@ TEST(SdifHostile, HugeClaimsInATinyFileLoadAsTruncated) {
     EXPECT_EQ(result.frames, 1u) << "the frame with the impossible matrix is dropped";
     EXPECT_LE(result.log.largest_allocation, 4096u);
     EXPECT_LE(result.log.total_allocated, 4096u);
+
+    // From a pipe the claim cannot be checked first; only the first piece of the block is allocated.
+    Load piped = load_piped(file);
+    EXPECT_EQ(piped.result, SdifCode::Ok) << c.rows << "x" << c.columns;
+    EXPECT_EQ(piped.frames, 1u);
+    EXPECT_LE(piped.log.largest_allocation, 4096u);
+    EXPECT_LE(piped.log.total_allocated, 8192u);
   }
 
   // A frame claiming two billion matrices of a truncated file.
@@ -97,4 +148,22 @@ TEST(SdifHostile, LargeBlocksThatAreThereStillLoad) {
   log = stop_recording();
   EXPECT_EQ(cut.frames, nullptr);
   EXPECT_LE(log.largest_allocation, 4096u);
+}
+
+TEST(SdifHostile, LargeBlocksFromAPipeLoadWholeWithinTwiceTheirSize) {
+  const int rows = 20000, columns = 3;
+  std::vector<float> elements(rows * columns);
+  for (size_t i = 0; i < elements.size(); i++) elements[i] = float(i);
+  SdifWriter w;
+  w.file_header().begin_frame("1TRC", 0.0, 1, 1).matrix_f32("1TRC", rows, columns, elements).end_frame();
+  PipeFeeder pipe(w);
+  SdifFile file(pipe.path.c_str(), 0);
+  start_recording();
+  EXPECT_EQ(file.read_all_frames(), SdifCode::Ok);
+  CallLog log = stop_recording();
+  ASSERT_NE(file.frames, nullptr);
+  ASSERT_NE(file.frames->matrices->data, nullptr);
+  EXPECT_EQ(std::memcmp(file.frames->matrices->data, elements.data(), elements.size() * 4), 0);
+  // The pieces hold what has arrived, and the block is made only once all of it is there.
+  EXPECT_LE(log.total_allocated, 2 * elements.size() * 4 + 8192);
 }
