@@ -129,6 +129,14 @@ std::vector<Seed> seeds() {
   odd_rows.begin_frame("1STF", 2, 3, 0).end_frame();
   all.push_back({"odd-rows", odd_rows});
 
+  // A block larger than the loader's small ones, which it holds against the length of the file.
+  std::vector<float> partials;
+  for (int i = 0; i < 400; i++) partials.insert(partials.end(), {float(i % 256), 100.0f + i, 0.5f, 0});
+  SdifWriter large;
+  large.file_header().begin_frame("1TRC", 0, 1, 1).matrix_f32("1TRC", 400, 4, partials).end_frame();
+  large.begin_frame("1TRC", 1, 1, 1).matrix_f32("1TRC", 1, 4, {1, 200, 0.5f, 0}).end_frame();
+  all.push_back({"large-block", large});
+
   // Broken file headers.
   all.push_back({"not-sdif", SdifWriter().raw("RIFF\0\0\0\0WAVEfmt ", 16)});
   all.push_back({"three-bytes", SdifWriter().raw("SDI", 3)});
