@@ -1,6 +1,5 @@
-// libFuzzer target for untrusted files: each input becomes a file that is loaded as start-up loads it,
-// checked for the document's invariants, loaded again from a pipe, and sampled and painted by the three
-// views. Run by scripts/fuzz.
+// libFuzzer target for untrusted files: each input is loaded as a file and from a pipe, checked, and
+// sampled and painted by the three views. Run by scripts/fuzz.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -19,19 +18,19 @@
 
 namespace {
 
+// How the loader opens a file that only a descriptor names.
+std::string descriptor_path(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
 // The fuzzer's input lives in memory; the loader opens it by path, read-only, as it opens any file.
-std::string input_path() {
-  static const std::string path = [] {
-    int fd = memfd_create("sdif-fuzz-input", 0);
-    if (fd < 0) std::abort();
-    return "/proc/self/fd/" + std::to_string(fd);
-  }();
-  return path;
+int input_file() {
+  static const int fd = memfd_create("sdif-fuzz-input", 0);
+  if (fd < 0) std::abort();
+  return fd;
 }
 
 void write_input(const uint8_t* data, size_t size) {
-  static const int fd = std::stoi(input_path().substr(std::string("/proc/self/fd/").size()));
-  if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
+  if (ftruncate(input_file(), 0) != 0 || pwrite(input_file(), data, size, 0) != static_cast<ssize_t>(size))
+    std::abort();
 }
 
 // What the loader promises about the frames it keeps, whatever the file held.
@@ -74,7 +73,7 @@ void check_piped_load(const uint8_t* data, size_t size, const SdifFile& from_fil
   close(ends[1]);
   const uint8_t short_header[4] = {0, 0, 0, 8};
   if (whole && size >= 8 && std::memcmp(data + 4, short_header, 4) == 0) {
-    SdifFile piped(("/proc/self/fd/" + std::to_string(ends[0])).c_str(), 0);
+    SdifFile piped(descriptor_path(ends[0]).c_str(), 0);
     piped.read_all_frames();
     if (piped.result != from_file.result) std::abort();
     const SdifFrame* a = from_file.frames;
@@ -152,7 +151,7 @@ void exercise(SdifStreamCursor& cursor) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   write_input(data, size);
-  SdifFile file(input_path().c_str(), 0);
+  SdifFile file(descriptor_path(input_file()).c_str(), 0);
   file.read_all_frames();
   check_document(file);
   check_piped_load(data, size, file);
