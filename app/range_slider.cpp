@@ -22,8 +22,13 @@ namespace {
 // Whole pixels in `fraction` of n, truncated. A drag stores k/n rounded to a float, which can land just
 // below k/n; the factor lifts a product within that rounding of an integer back to it, so that every
 // slider of the same length puts the fractions it is given on the dragged knob's pixels. Products
-// further than 2^-22 (relative) below an integer are truncated as they are.
-int pixels(float fraction, int n) { return static_cast<int>(double(fraction) * n * (1.0 + 0x1p-22)); }
+// further than 2^-22 (relative) below an integer are truncated as they are. Fractions outside 0..1,
+// which no drag produces, count as the nearer end (NaN as 0), so that no product overflows an int.
+int pixels(float fraction, int n) {
+  double product = double(fraction) * n * (1.0 + 0x1p-22);
+  if (!(product > 0.0)) return 0;
+  return static_cast<int>(std::min(product, double(n)));
+}
 
 }  // namespace
 
@@ -58,8 +63,7 @@ void RangeSlider::press() {
 
 void RangeSlider::drag() {
   int v = horizontal() ? Fl::event_x() : Fl::event_y();
-  int length = horizontal() ? w() : h();
-  int n = length - 2;
+  int n = (horizontal() ? w() : h()) - 2;
   int d = v - drag_anchor;
   // An end drag keeps the knob at least 18 pixels long, but where a widget shrunk by a resize cannot
   // hold that inside its track, the track wins: the knob never leaves it and the fractions stay
@@ -67,7 +71,7 @@ void RangeSlider::drag() {
   if (drag_mode == DRAG_FIRST_EDGE) d = std::min(d, knob_last - knob_first - 17);
   if (drag_mode == DRAG_LAST_EDGE) d = std::max(d, knob_first - knob_last + 17);
   if (drag_mode & DRAG_FIRST_EDGE) d = std::max(d, 1 - knob_first);
-  if (drag_mode & DRAG_LAST_EDGE) d = std::min(d, length - 2 - knob_last);
+  if (drag_mode & DRAG_LAST_EDGE) d = std::min(d, n - knob_last);
   if (drag_mode & DRAG_FIRST_EDGE) knob_first += d;
   if (drag_mode & DRAG_LAST_EDGE) knob_last += d;
 
@@ -102,25 +106,25 @@ void RangeSlider::resize(int x, int y, int w, int h) {
 }
 
 void RangeSlider::draw() {
-  const bool across_y = horizontal();
-  const int X = x(), Y = y(), length = across_y ? w() : h(), thickness = across_y ? h() : w();
+  const bool along_x = horizontal();
+  const int X = x(), Y = y(), length = along_x ? w() : h(), thickness = along_x ? h() : w();
   const int f = knob_first, l = knob_last;
   const Fl_Color c = color();
   // Everything below is written for a horizontal slider, with a along the knob and b across it.
   auto frame = [&](Fl_Boxtype type, int a, int b, int p, int q) {
-    if (across_y)
+    if (along_x)
       fl_draw_box(type, X + a, Y + b, p, q, c);
     else
       fl_draw_box(type, X + b, Y + a, q, p, c);
   };
   auto fill = [&](int a, int b, int p, int q) {
-    if (across_y)
+    if (along_x)
       fl_rectf(X + a, Y + b, p, q);
     else
       fl_rectf(X + b, Y + a, q, p);
   };
   auto line = [&](int a, int b, int e) {
-    if (across_y)
+    if (along_x)
       fl_xyline(X + a, Y + b, X + e);
     else
       fl_yxline(X + b, Y + a, Y + e);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -72,6 +73,15 @@ TEST(RangeSlider, KnobFollowsTheFractionsInBothOrientations) {
   Slider short_one(true, 12);
   short_one.set(0.69f, 0.299f);
   EXPECT_EQ(short_one.knob(), Knob(3, 8));
+
+  // Fractions no drag produces give a knob without overflowing: NaN counts as 0, the rest as the
+  // nearer of 0 and 1.
+  across.set(std::nanf(""), std::nanf(""));
+  EXPECT_EQ(across.knob(), Knob(1, 0));
+  across.set(3e38f, -3e38f);
+  EXPECT_EQ(across.knob(), Knob(1, 428));
+  upright.set(-0.5f, 1e30f);
+  EXPECT_EQ(upright.knob(), Knob(1, 0));
 
   // Resizing and showing keep the fractions and scale the knob: n = 213 gives a = 53, b = 106.
   across.set(0.5f, 0.25f);
