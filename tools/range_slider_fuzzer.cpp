@@ -21,10 +21,11 @@ int place(FuzzedDataProvider& input) { return input.ConsumeIntegralInRange(-4000
 int track(const RangeSlider& slider) { return (slider.type() == 1 ? slider.w() : slider.h()) - 2; }
 
 // The knob lies on the track, and the fractions, which the panels hand to the views, stay within
-// 0 to 1. Shorter tracks cannot hold the 18-pixel knob that end drags keep, so they are not judged.
-void check(const RangeSlider& slider) {
+// 0 to 1. Shorter tracks cannot hold the 18-pixel knob that end drags keep, and fractions that no
+// owner should write give no such promise, so neither is judged.
+void check(const RangeSlider& slider, bool owner_wrote_a_range) {
   int n = track(slider);
-  if (n < 18) return;
+  if (n < 18 || !owner_wrote_a_range) return;
   if (slider.knob_first < 1 || slider.knob_last > n) std::abort();
   if (!(slider.range_size >= 0.0f && slider.range_size <= 1.0f)) std::abort();
   if (!(slider.range_position >= 0.0f && slider.range_position <= 1.0f)) std::abort();
@@ -32,8 +33,8 @@ void check(const RangeSlider& slider) {
 
 // After a drag, the owner's next compute_knob() must find the knob where the drag left it, or a
 // resize or a synchronised panel would make it jump.
-void check_fractions_give_back_the_knob(RangeSlider& slider) {
-  if (track(slider) < 18) return;
+void check_fractions_give_back_the_knob(RangeSlider& slider, bool owner_wrote_a_range) {
+  if (track(slider) < 18 || !owner_wrote_a_range) return;
   int first = slider.knob_first, last = slider.knob_last;
   slider.compute_knob();
   if (slider.knob_first != first || slider.knob_last != last) std::abort();
@@ -53,15 +54,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   slider.type(input.ConsumeBool() ? 1 : input.ConsumeIntegralInRange(0, FL_RESERVED_TYPE - 1));
   slider.callback(count_callback);
   slider.handle(FL_SHOW);
-  check(slider);
+  bool owner_wrote_a_range = true;
+  check(slider, owner_wrote_a_range);
   while (input.remaining_bytes() > 0) {
     int step = input.ConsumeIntegralInRange(0, STEP_COUNT - 1);
     switch (step) {
       case SET_FRACTIONS: {
-        // What an owner writes: a share and a start that together stay within the range.
-        float share = input.ConsumeProbability<float>();
-        slider.range_size = share;
-        slider.range_position = input.ConsumeProbability<float>() * (1.0f - share);
+        // Mostly what an owner writes, a share and a start that together stay within the range; now
+        // and then any float at all, NaN and infinities included, which must still be harmless.
+        owner_wrote_a_range = input.ConsumeBool();
+        if (owner_wrote_a_range) {
+          float share = input.ConsumeProbability<float>();
+          slider.range_size = share;
+          slider.range_position = input.ConsumeProbability<float>() * (1.0f - share);
+        } else {
+          slider.range_size = input.ConsumeFloatingPoint<float>();
+          slider.range_position = input.ConsumeFloatingPoint<float>();
+        }
         slider.compute_knob();
         break;
       }
@@ -78,14 +87,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (slider.type() == 1 ? Fl::e_x : Fl::e_y) = v;
         int before = callbacks;
         slider.handle(step == PRESS ? FL_PUSH : FL_DRAG);
-        if (callbacks != before) check_fractions_give_back_the_knob(slider);
+        if (callbacks != before) check_fractions_give_back_the_knob(slider, owner_wrote_a_range);
         break;
       }
       case SHOW:
         slider.handle(FL_SHOW);
         break;
     }
-    check(slider);
+    check(slider, owner_wrote_a_range);
   }
   return 0;
 }
