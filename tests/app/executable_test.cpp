@@ -175,7 +175,9 @@ Outcome run_viewer(const std::string& path, const std::vector<std::string>& chec
     for (Window window : viewable_windows(display, pid)) {
       XWindowAttributes attributes;
       if (!XGetWindowAttributes(display, window, &attributes)) continue;
-      outcome.windows[window_title(display, window)] = SeenWindow{attributes.width, attributes.height};
+      // A window can be mapped a moment before its title is set; it is recorded once it has one.
+      std::string title = window_title(display, window);
+      if (!title.empty()) outcome.windows[title] = SeenWindow{attributes.width, attributes.height};
       // Closed after a few polls, so that its size is seen once it has settled.
       if (++polls_seen[window] % 10 == 5) {
         for (int mode : access_modes(pid, path)) outcome.access_modes.push_back(mode);
