@@ -17,6 +17,7 @@
 #include "app/data_panel.h"
 #include "app/panel_bands.h"
 #include "app/range_slider.h"
+#include "tests/support/fltk_driver.h"
 #include "tests/support/loaded_stream.h"
 #include "views/pitch_view.h"
 #include "views/residual_view.h"
@@ -78,25 +79,9 @@ std::ostream& operator<<(std::ostream& out, const Rect& r) {
 Rect rect(const Fl_Widget* widget) { return {widget->x(), widget->y(), widget->w(), widget->h()}; }
 
 // Presses a slider at `offset` pixels from its left or top edge and drags the pointer by `move`, with
-// the given modifier keys held, as the toolkit would deliver the events to it.
+// the given modifier keys held.
 void drag(RangeSlider* slider, int offset, int move, int state = 0) {
-  bool horizontal = slider->type() == 1;
-  int& along = horizontal ? Fl::e_x : Fl::e_y;
-  Fl::e_state = state;
-  (horizontal ? Fl::e_y : Fl::e_x) = horizontal ? slider->y() + 10 : slider->x() + 10;
-  along = (horizontal ? slider->x() : slider->y()) + offset;
-  slider->handle(FL_PUSH);
-  along += move;
-  slider->handle(FL_DRAG);
-  Fl::e_state = 0;
-}
-
-void click(Fl_Widget* widget) {
-  Fl::e_x = widget->x() + widget->w() / 2;
-  Fl::e_y = widget->y() + widget->h() / 2;
-  Fl::e_state = 0;
-  widget->handle(FL_PUSH);
-  widget->handle(FL_RELEASE);
+  EXPECT_TRUE(press_and_drag(slider, slider->type() == 1, offset, {move}, state));
 }
 
 int slider_callbacks = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/range_slider.h"
+#include "tests/support/fltk_driver.h"
 
 namespace {
 
@@ -41,16 +42,8 @@ struct Slider {
     widget.range_position = position;
     widget.compute_knob();
   }
-  int send(int event, int offset) {
-    (horizontal ? Fl::e_x : Fl::e_y) = origin() + offset;
-    (horizontal ? Fl::e_y : Fl::e_x) = -1000;  // the other axis must not matter
-    return widget.handle(event);
-  }
   // Presses at `offset` from the slider's edge and drags the pointer by `moves`, one step each.
-  void drag(int offset, std::vector<int> moves) {
-    EXPECT_EQ(send(FL_PUSH, offset), 1);
-    for (int move : moves) EXPECT_EQ(send(FL_DRAG, offset += move), 1);
-  }
+  void drag(int offset, std::vector<int> moves = {}) { EXPECT_TRUE(press_and_drag(&widget, horizontal, offset, moves)); }
   std::pair<int, int> knob() const { return {widget.knob_first, widget.knob_last}; }
 };
 
@@ -133,12 +126,12 @@ TEST(RangeSlider, PressGripsByZoneAndIsAlwaysTaken) {
                  {l, DRAG_NONE},         {l + 1, DRAG_NONE},  {-50, DRAG_NONE},         {500, DRAG_NONE}};
     for (auto zone : zones) {
       RangeSlider::drag_mode = -1;
-      EXPECT_EQ(slider.send(FL_PUSH, zone.offset), 1) << zone.offset;
+      slider.drag(zone.offset);
       EXPECT_EQ(RangeSlider::drag_mode, zone.mode) << horizontal << " at offset " << zone.offset;
       EXPECT_EQ(RangeSlider::drag_anchor, slider.origin() + zone.offset);
     }
     // Nothing that is not a press or a drag is taken, and a release leaves the mode alone.
-    EXPECT_EQ(slider.send(FL_RELEASE, f + 50), 0);
+    EXPECT_EQ(slider.widget.handle(FL_RELEASE), 0);
     EXPECT_EQ(slider.widget.handle(FL_MOVE), 0);
     EXPECT_EQ(slider.widget.handle(FL_ENTER), 0);
     EXPECT_EQ(slider.widget.handle(FL_KEYBOARD), 0);
@@ -146,9 +139,9 @@ TEST(RangeSlider, PressGripsByZoneAndIsAlwaysTaken) {
   }
   // For a knob from offset 1 the first end is gripped at offsets 2 to 5; offset 6 scrolls.
   Slider full(true);
-  full.send(FL_PUSH, 5);
+  full.drag(5);
   EXPECT_EQ(RangeSlider::drag_mode, DRAG_FIRST_EDGE);
-  full.send(FL_PUSH, 6);
+  full.drag(6);
   EXPECT_EQ(RangeSlider::drag_mode, DRAG_WHOLE);
 }
 

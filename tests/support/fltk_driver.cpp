@@ -4,6 +4,7 @@
 
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
+#include <FL/Fl_Widget.H>
 #include <FL/Fl_Window.H>
 
 #include <deque>
@@ -53,6 +54,20 @@ void click(Fl_Widget* widget) {
   Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
   Fl::handle(FL_PUSH, widget->window());
   Fl::handle(FL_RELEASE, widget->window());
+}
+
+bool press_and_drag(Fl_Widget* widget, bool along_x, int offset, const std::vector<int>& moves, int state) {
+  int& along = along_x ? Fl::e_x : Fl::e_y;
+  (along_x ? Fl::e_y : Fl::e_x) = -1000;
+  along = (along_x ? widget->x() : widget->y()) + offset;
+  Fl::e_state = state;
+  bool taken = widget->handle(FL_PUSH) == 1;
+  for (int move : moves) {
+    along += move;
+    taken = widget->handle(FL_DRAG) == 1 && taken;
+  }
+  Fl::e_state = 0;
+  return taken;
 }
 
 void press_enter(Fl_Window* window) {

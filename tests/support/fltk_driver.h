@@ -1,5 +1,5 @@
-// Drives modal FLTK loops from inside a test: queued steps run from toolkit timeouts while the code
-// under test waits for events. Used by the dialog and start-up tests (they need a display).
+// Drives FLTK from inside a test: events through the toolkit's public event state, and queued steps
+// that run from toolkit timeouts while modal loops wait. Used by the dialog, start-up and panel tests.
 #pragma once
 
 #include <functional>
@@ -21,5 +21,10 @@ Fl_Window* shown_window(const std::string& title);
 
 // A press and release of the left button in the middle of `widget`, as the toolkit delivers them.
 void click(Fl_Widget* widget);
+// A press at `offset` pixels from the widget's left edge (along x) or top edge (along y), then one drag
+// per entry of `moves`, each moving the pointer on by that many pixels, with the modifier keys `state`
+// held, sent to the widget itself as the toolkit sends them to the pushed widget. The other coordinate
+// lies far outside the widget, which a slider must not mind. True when every event was taken.
+bool press_and_drag(Fl_Widget* widget, bool along_x, int offset, const std::vector<int>& moves, int state = 0);
 // An Enter key press delivered to `window` as the toolkit delivers keyboard events.
 void press_enter(Fl_Window* window);
