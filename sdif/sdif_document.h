@@ -75,7 +75,6 @@ bool SdifMatrix::with_elements(Read read) const {
   }
 }
 
-
 struct SdifFrame : SdifFrameHeader {
   SdifMatrix* matrices;
   SdifFrame* prev;

@@ -57,6 +57,7 @@ void watch(ViewerRun* run, int step) {
       EXPECT_EQ(main_window->w(), 450);
       EXPECT_EQ(main_window->h(), 450);
       EXPECT_NE(dynamic_cast<Fl_Double_Window*>(main_window), nullptr);
+      EXPECT_EQ(main_window->resizable(), main_window) << "the panels follow a resize of the window";
       for (int i = 0; i < main_window->children(); i++) {
         EXPECT_NE(dynamic_cast<DataPanel*>(main_window->child(i)), nullptr);
         run->panel_tops.push_back(main_window->child(i)->y());
