@@ -12,7 +12,7 @@
 #include <string>
 
 #include "sdif/sdif_document.h"
-#include "tools/hostile_headers.h"
+#include "tools/testfiles/hostile_headers.h"
 
 extern "C" {
 void* __real_malloc(size_t size);

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "sdif/sdif_document.h"
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 extern char** environ;
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "sdif/sdif_document.h"
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 #include "views/pitch_view.h"
 #include "views/pixel_canvas.h"
 #include "views/residual_view.h"

@@ -23,7 +23,7 @@
 #include <thread>
 
 #include "tests/support/temp_dir.h"
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 extern char** environ;
 

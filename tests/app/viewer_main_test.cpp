@@ -14,7 +14,7 @@
 #include "app/viewer_main.h"
 #include "tests/support/fltk_driver.h"
 #include "tests/support/temp_dir.h"
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 namespace {
 

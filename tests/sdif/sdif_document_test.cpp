@@ -4,7 +4,7 @@
 
 #include "sdif/sdif_document.h"
 #include "tests/support/temp_dir.h"
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 namespace {
 

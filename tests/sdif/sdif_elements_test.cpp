@@ -6,7 +6,7 @@
 
 #include "sdif/sdif_document.h"
 #include "tests/support/loaded_stream.h"
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "sdif/sdif_document.h"
 #include "tests/support/call_log.h"
 #include "tests/support/temp_dir.h"
-#include "tools/hostile_headers.h"
+#include "tools/testfiles/hostile_headers.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "sdif/sdif_format.h"
 #include "tests/support/call_log.h"
 #include "tests/support/temp_dir.h"
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 namespace {
 

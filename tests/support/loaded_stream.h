@@ -5,7 +5,7 @@
 #include <string>
 
 #include "sdif/sdif_document.h"
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 struct LoadedStream {
   // Saves the writer's bytes to the temporary folder, loads every frame (throwing if the file does not

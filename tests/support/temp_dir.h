@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 // Path of `name` inside the process's temporary folder (created on first use).
 std::string temp_path(const std::string& name);

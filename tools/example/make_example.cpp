@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 namespace {
 

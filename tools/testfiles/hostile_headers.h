@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 // A valid "1TRC" frame, then a frame of `matrix_count` matrices whose first has the given header and
 // is followed by only 8 bytes of data.

@@ -1,6 +1,6 @@
 // Big-endian serialisation of SDIF headers and elements into a byte vector, with no validation,
 // so that tests can write exactly the malformed files they need.
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/sdif_writer.h"
 
 #include <cstdio>
 #include <cstring>

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/hostile_headers.h"
-#include "tools/sdif_writer.h"
+#include "tools/testfiles/hostile_headers.h"
+#include "tools/testfiles/sdif_writer.h"
 
 namespace {
 

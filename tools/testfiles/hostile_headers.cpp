@@ -1,6 +1,6 @@
 // The hostile-header files: each one is a few dozen bytes that claim gigabytes or impossible sizes.
 // Shared so that the tests, the memory benchmark and the fuzz seeds load the same claims.
-#include "tools/hostile_headers.h"
+#include "tools/testfiles/hostile_headers.h"
 
 SdifWriter claiming(int32_t data_type, int32_t rows, int32_t columns, int32_t matrix_count) {
   SdifWriter w;
