@@ -21,18 +21,9 @@ using Picture = std::vector<std::string>;
 // '.' for the backdrop painted first, 'g' for the slider's gray, 'd' and 'l' for darker and lighter
 // shades (the toolkit's frame edges), '?' for anything else.
 Picture drawn(RangeSlider& slider) {
-  static Fl_Window* window = nullptr;
-  if (!window) {
-    window = new Fl_Window(AREA, AREA, "sliders");
-    window->end();
-    window->show();
-    while (!window->shown()) Fl::wait(0.1);
-  }
-  window->make_current();
   Fl_Offscreen area = fl_create_offscreen(AREA, AREA);
   fl_begin_offscreen(area);
-  const unsigned char backdrop[3] = {20, 200, 220};
-  fl_color(backdrop[0], backdrop[1], backdrop[2]);
+  fl_color(20, 200, 220);
   fl_rectf(0, 0, AREA, AREA);
   slider.draw();
   std::vector<unsigned char> pixels(AREA * AREA * 3);
@@ -43,67 +34,54 @@ Picture drawn(RangeSlider& slider) {
   unsigned char r, g, b;
   Fl::get_color(FL_GRAY, r, g, b);
   Picture rows(AREA, std::string(AREA, '?'));
-  for (int y = 0; y < AREA; ++y)
-    for (int x = 0; x < AREA; ++x) {
-      const unsigned char* p = &pixels[3 * (y * AREA + x)];
-      char& name = rows[y][x];
-      if (p[0] == backdrop[0] && p[1] == backdrop[1] && p[2] == backdrop[2])
-        name = '.';
-      else if (p[0] == r && p[1] == g && p[2] == b)
-        name = 'g';
-      else if (p[0] == p[1] && p[1] == p[2])
-        name = p[0] < r ? 'd' : 'l';
-    }
+  for (int i = 0; i < AREA * AREA; ++i) {
+    const unsigned char* p = &pixels[3 * i];
+    char& name = rows[i / AREA][i % AREA];
+    if (p[0] == 20 && p[1] == 200 && p[2] == 220)
+      name = '.';
+    else if (p[0] == r && p[1] == g && p[2] == b)
+      name = 'g';
+    else if (p[0] == p[1] && p[1] == p[2])
+      name = p[0] < r ? 'd' : 'l';
+  }
   return rows;
 }
 
-// What the slider must look like, built from its parts: a gray track in a sunken 1-pixel frame, and
-// on it a raised knob outline with two 2-pixel sunken grooves 5 pixels inside its ends. A thin frame
-// has one shade on its top row and left column and the other on its bottom row and right column,
-// which win at the corners.
-struct Expected {
-  Picture rows = Picture(AREA, std::string(AREA, '.'));
-  bool horizontal;
-
-  void fill(int x, int y, int w, int h, char shade) {
-    for (int row = y; row < y + h; ++row)
-      for (int column = x; column < x + w; ++column) rows[row][column] = shade;
-  }
-  void frame(int x, int y, int w, int h, char top_left, char bottom_right) {
+// What the slider must look like: a gray track in a sunken 1-pixel frame, and on it a raised knob
+// outline with two 2-pixel sunken grooves 5 pixels inside its ends. A thin frame has one shade on its
+// top row and left column and the other on its bottom row and right column, which win at the corners.
+Picture expected(const RangeSlider& s) {
+  Picture rows(AREA, std::string(AREA, '.'));
+  const bool horizontal = s.type() == 1;
+  auto fill = [&](int x, int y, int w, int h, char shade) {
+    for (int row = y; row < y + h; ++row) rows[row].replace(x, w, w, shade);
+  };
+  // A frame given along the slider's axis (a, p) and across it (b, q), relative to the widget.
+  auto frame = [&](int a, int b, int p, int q, char top_left, char bottom_right) {
+    int x = s.x() + (horizontal ? a : b), y = s.y() + (horizontal ? b : a);
+    int w = horizontal ? p : q, h = horizontal ? q : p;
     fill(x, y, w, 1, top_left);
     fill(x, y, 1, h, top_left);
     fill(x, y + h - 1, w, 1, bottom_right);
     fill(x + w - 1, y, 1, h, bottom_right);
-  }
-  // A frame given along the slider's axis (a, p) and across it (b, q), relative to the widget.
-  void part(const RangeSlider& s, int a, int b, int p, int q, char top_left, char bottom_right) {
-    if (horizontal)
-      frame(s.x() + a, s.y() + b, p, q, top_left, bottom_right);
-    else
-      frame(s.x() + b, s.y() + a, q, p, top_left, bottom_right);
-  }
-
-  explicit Expected(const RangeSlider& s) : horizontal(s.type() == 1) {
-    int across = horizontal ? s.h() : s.w();
-    int f = s.knob_first, l = s.knob_last;
-    fill(s.x(), s.y(), s.w(), s.h(), 'g');
-    frame(s.x(), s.y(), s.w(), s.h(), 'd', 'l');
-    part(s, f, 1, l - f + 1, across - 2, 'l', 'd');
-    part(s, f + 5, 3, 2, across - 6, 'd', 'l');
-    part(s, l - 6, 3, 2, across - 6, 'd', 'l');
-  }
-};
-
-std::string differences(const Picture& seen, const Picture& expected) {
-  std::string out;
-  for (int y = 0; y < AREA; ++y)
-    if (seen[y] != expected[y]) out += "row " + std::to_string(y) + "\n  seen " + seen[y] + "\n  want " + expected[y] + "\n";
-  return out;
+  };
+  int across = horizontal ? s.h() : s.w(), length = horizontal ? s.w() : s.h();
+  fill(s.x(), s.y(), s.w(), s.h(), 'g');
+  frame(0, 0, length, across, 'd', 'l');
+  frame(s.knob_first, 1, s.knob_last - s.knob_first + 1, across - 2, 'l', 'd');
+  frame(s.knob_first + 5, 3, 2, across - 6, 'd', 'l');
+  frame(s.knob_last - 6, 3, 2, across - 6, 'd', 'l');
+  return rows;
 }
 
 }  // namespace
 
 TEST(RangeSliderDrawing, TrackKnobAndGroovesInBothOrientations) {
+  Fl_Window window(AREA, AREA, "sliders");
+  window.end();
+  window.show();
+  while (!window.shown()) Fl::wait(0.1);
+  window.make_current();
   const struct {
     float size, position;
     int first, last;  // worked out by hand for a 70-pixel slider (n = 68)
@@ -117,11 +95,9 @@ TEST(RangeSliderDrawing, TrackKnobAndGroovesInBothOrientations) {
       slider.range_position = knob.position;
       slider.compute_knob();
       // A vertical knob is counted from the bottom: its last pixel is n minus the horizontal offset.
-      int first = horizontal ? knob.first : 68 - (knob.last - 1), last = horizontal ? knob.last : 68 - (knob.first - 1);
-      ASSERT_EQ(slider.knob_first, first);
-      ASSERT_EQ(slider.knob_last, last);
-      Picture seen = drawn(slider);
-      EXPECT_EQ(seen, Expected(slider).rows) << differences(seen, Expected(slider).rows);
+      ASSERT_EQ(slider.knob_first, horizontal ? knob.first : 68 - (knob.last - 1));
+      ASSERT_EQ(slider.knob_last, horizontal ? knob.last : 68 - (knob.first - 1));
+      EXPECT_EQ(drawn(slider), expected(slider));
     }
   }
 }

@@ -1,10 +1,11 @@
-// Tests of the in-memory document: loading, truncated and failing files, element blocks, and the
+// Tests of the in-memory document: loading, truncated and failing files, element access and the
 // stream cursors' linking.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "sdif/sdif_document.h"
-#include "tests/support/temp_dir.h"
-#include "tools/testfiles/sdif_writer.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -12,18 +13,6 @@ std::vector<SdifFrame*> frame_list(const SdifFile& file) {
   std::vector<SdifFrame*> frames;
   for (SdifFrame* f = file.frames; f; f = f->next) frames.push_back(f);
   return frames;
-}
-
-std::vector<SdifMatrix*> matrix_list(const SdifFrame* frame) {
-  std::vector<SdifMatrix*> matrices;
-  for (SdifMatrix* m = frame->matrices; m; m = m->next) matrices.push_back(m);
-  return matrices;
-}
-
-std::vector<SdifFrame*> stream_chain(const SdifStreamCursor& cursor) {
-  std::vector<SdifFrame*> chain;
-  for (SdifFrame* f = cursor.first; f; f = f->next_in_stream) chain.push_back(f);
-  return chain;
 }
 
 // Three frames whose matrices end with 0, 4 and 7 pad bytes, and the file offset after each.
@@ -42,212 +31,140 @@ SdifWriter small_file(std::vector<size_t>* frame_ends) {
 
 }  // namespace
 
-TEST(SdifDocument, LoadsFramesMatricesAndElements) {
-  std::vector<size_t> ends;
-  SdifFile file(save_temp(small_file(&ends), "document.sdif").c_str(), 0);
-  ASSERT_EQ(file.result, SdifCode::Ok);
-  EXPECT_EQ(file.read_all_frames(), SdifCode::Ok);
-  EXPECT_EQ(file.result, SdifCode::Ok);
-
-  std::vector<SdifFrame*> frames = frame_list(file);
-  ASSERT_EQ(frames.size(), 3u);
-  EXPECT_EQ(frames[0]->prev, nullptr);
-  EXPECT_EQ(frames[1]->prev, frames[0]);
-  EXPECT_EQ(frames[2]->prev, frames[1]);
-  EXPECT_TRUE(SDIF_SameType(frames[1]->type, "1STF"));
-  EXPECT_EQ(frames[1]->time, 0.75);
-  EXPECT_EQ(frames[1]->stream_id, 2);
-  EXPECT_EQ(frames[1]->size, int32_t(ends[1] - ends[0] - 8));
-  for (SdifFrame* f : frames) EXPECT_EQ(f->next_in_stream, nullptr) << "no cursor has linked a stream yet";
-
-  std::vector<SdifMatrix*> trc = matrix_list(frames[0]);
-  ASSERT_EQ(trc.size(), 1u);
-  EXPECT_EQ(trc[0]->rows, 2);
-  EXPECT_EQ(trc[0]->columns, 4);
-  const float* partials = static_cast<const float*>(trc[0]->data);
-  EXPECT_EQ(partials[1], 440.0f);  // row 0, column 1
-  EXPECT_EQ(partials[6], 0.25f);   // row 1, column 2
-
-  std::vector<SdifMatrix*> stf = matrix_list(frames[1]);
-  ASSERT_EQ(stf.size(), 2u);
-  EXPECT_TRUE(SDIF_SameType(stf[0]->type, "ISTF"));
-  EXPECT_EQ(static_cast<const float*>(stf[0]->data)[2], 1024.0f);
-  EXPECT_EQ(stf[1]->data_type, 0x0008);
-  EXPECT_EQ(static_cast<const double*>(stf[1]->data)[1], -0.4);
-  EXPECT_EQ(static_cast<const uint8_t*>(matrix_list(frames[2])[0]->data)[0], 200);
-}
-
-TEST(SdifDocument, IntegerElementsKeepTheirBits) {
-  SdifWriter w;
-  w.file_header().begin_frame("1TRC", 0, 1, 2);
-  w.matrix_i32("1TRC", 1, 3, {-2, 70000, INT32_MIN}).matrix_u32("1TRC", 1, 2, {4294967295u, 0x80000001u});
-  SdifFile file(save_temp(w.end_frame(), "document.sdif").c_str(), 0);
-  ASSERT_EQ(file.read_all_frames(), SdifCode::Ok);
-  std::vector<SdifMatrix*> matrices = matrix_list(file.frames);
-  ASSERT_EQ(matrices.size(), 2u);
-  const int32_t* signed_elements = static_cast<const int32_t*>(matrices[0]->data);
-  EXPECT_EQ(signed_elements[0], -2);
-  EXPECT_EQ(signed_elements[1], 70000);
-  EXPECT_EQ(signed_elements[2], INT32_MIN);
-  const uint32_t* unsigned_elements = static_cast<const uint32_t*>(matrices[1]->data);
-  EXPECT_EQ(unsigned_elements[0], 4294967295u);
-  EXPECT_EQ(unsigned_elements[1], 0x80000001u);
-}
-
-TEST(SdifDocument, TruncatedFileDropsExactlyTheIncompleteFrame) {
+TEST(SdifDocument, EveryPrefixKeepsExactlyTheCompleteFrames) {
   std::vector<size_t> ends;
   SdifWriter whole = small_file(&ends);
   std::string path = temp_path("prefix.sdif");
-  for (size_t length = 16; length < whole.size(); length++) {
+  for (size_t length = 16; length <= whole.size(); length++) {
+    SCOPED_TRACE(testing::Message() << "prefix of " << length << " bytes");
     whole.save_prefix(path, length);
     SdifFile file(path.c_str(), 0);
-    ASSERT_EQ(file.result, SdifCode::Ok);
-    EXPECT_EQ(file.read_all_frames(), SdifCode::Ok) << length;
-    size_t complete = 0;
-    while (complete < ends.size() && ends[complete] <= length) complete++;
+    EXPECT_EQ(file.read_all_frames(), SdifCode::Ok);
     std::vector<SdifFrame*> frames = frame_list(file);
-    ASSERT_EQ(frames.size(), complete) << "prefix of " << length << " bytes";
-    if (complete > 0) {
-      EXPECT_EQ(frames.back()->next, nullptr);
-      EXPECT_EQ(static_cast<const float*>(frames[0]->matrices->data)[5], 880.0f);
-    }
+    ASSERT_EQ(frames.size(), size_t(std::upper_bound(ends.begin(), ends.end(), length) - ends.begin()));
+    for (size_t i = 0; i < frames.size(); i++) EXPECT_EQ(frames[i]->prev, i ? frames[i - 1] : nullptr);
+    if (frames.size() < 3) continue;
+    EXPECT_EQ(frames[1]->time, 0.75);
+    EXPECT_EQ(frames[1]->stream_id, 2);
+    EXPECT_EQ(frames[1]->size, int32_t(ends[1] - ends[0] - 8));
+    EXPECT_EQ(static_cast<const float*>(frames[0]->matrices->data)[6], 0.25f);  // row 1, column 2
+    const SdifMatrix* spectrum = frames[1]->matrices->next;
+    EXPECT_EQ(static_cast<const double*>(spectrum->data)[1], -0.4);
+    EXPECT_EQ(spectrum->next, nullptr);
+    EXPECT_EQ(static_cast<const uint8_t*>(frames[2]->matrices->data)[0], 200);
   }
 }
 
-TEST(SdifDocument, FailureBeforeTheEndKeepsEarlierFrames) {
-  SdifWriter w;
-  w.file_header();
-  w.begin_frame("1TRC", 0.0, 1, 1).matrix_f32("1TRC", 1, 4, {1, 100, 0.5f, 0}).end_frame();
-  w.begin_frame("1TRC", 0.1, 1, 0).end_frame();
-  w.begin_frame("1TRC", 0.2, 1, 1).matrix_header("1TRC", 0x0003, 1, 3).u8(1).u8(2).u8(3).pad().end_frame();
-  w.begin_frame("1TRC", 0.3, 1, 1).matrix_f32("1TRC", 1, 4, {1, 100, 0.5f, 0}).end_frame();
-  SdifFile file(save_temp(w, "document.sdif").c_str(), 0);
-  EXPECT_EQ(file.read_all_frames(), SdifCode::UnknownDataType);
-  EXPECT_EQ(file.result, SdifCode::UnknownDataType);
-  std::vector<SdifFrame*> frames = frame_list(file);
-  ASSERT_EQ(frames.size(), 2u) << "the frames before the width-3 matrix stay";
-  EXPECT_EQ(frames[1]->matrix_count, 0);
-  EXPECT_EQ(frames[1]->matrices, nullptr);
-
-  // A negative row count is refused with its own code, like any other failure before the end.
-  SdifWriter negative;
-  negative.file_header();
-  negative.begin_frame("1TRC", 0.0, 1, 1).matrix_f32("1TRC", 1, 4, {1, 100, 0.5f, 0}).end_frame();
-  negative.begin_frame("1TRC", 0.1, 1, 1).matrix_header("1TRC", 0x0004, -1, 4).u32(0).u32(0).end_frame();
-  negative.begin_frame("1TRC", 0.2, 1, 0).end_frame();
-  SdifFile refused(save_temp(negative, "document.sdif").c_str(), 0);
-  EXPECT_EQ(refused.read_all_frames(), SdifCode::BadMatrixHeader);
-  EXPECT_EQ(frame_list(refused).size(), 1u);
-}
-
-TEST(SdifDocument, EmptyMatricesAndFrames) {
-  SdifWriter w;
-  w.file_header();
-  w.begin_frame("1TRC", 0.0, 1, 2).matrix_f32("1TRC", 0, 4, {}).matrix_f32("1TRC", 1, 1, {7}).end_frame();
-  w.begin_frame("1TRC", 0.1, 1, -3).end_frame();
-  w.begin_frame("1TRC", 0.2, 1, 1).matrix_header("1TRC", 0x0000, 5, 5).end_frame();
-  SdifFile file(save_temp(w, "document.sdif").c_str(), 0);
-  EXPECT_EQ(file.read_all_frames(), SdifCode::UnknownDataType) << "width 0 is unreadable, even with no data";
-  std::vector<SdifFrame*> frames = frame_list(file);
-  ASSERT_EQ(frames.size(), 2u);
-  std::vector<SdifMatrix*> matrices = matrix_list(frames[0]);
-  ASSERT_EQ(matrices.size(), 2u);
-  EXPECT_EQ(matrices[0]->data, nullptr) << "0 rows: no block and no pad bytes read";
-  EXPECT_EQ(static_cast<const float*>(matrices[1]->data)[0], 7.0f);
-  EXPECT_EQ(frames[1]->matrix_count, -3);
-  EXPECT_EQ(frames[1]->matrices, nullptr);
-}
-
-TEST(SdifDocument, HeaderOnlyAndUnopenableFiles) {
-  SdifFile empty(save_temp(SdifWriter().file_header(16, 3, 1), "document.sdif").c_str(), 0);
-  EXPECT_EQ(empty.read_all_frames(), SdifCode::Ok);
-  EXPECT_EQ(empty.frames, nullptr);
-  SdifStreamCursor cursor(empty.frames, "1TRC");
-  EXPECT_EQ(cursor.first, nullptr);
-  EXPECT_EQ(cursor.last, nullptr);
-  EXPECT_EQ(cursor.current, nullptr);
+TEST(SdifDocument, FailuresKeepTheFramesBeforeThem) {
+  SdifWriter good;
+  good.file_header().begin_frame("1TRC", 0.0, 1, 2).matrix_f32("1TRC", 0, 4, {}).matrix_f32("1TRC", 1, 1, {7});
+  good.end_frame().begin_frame("1TRC", 0.1, 1, -3).end_frame();
+  const struct {
+    SdifWriter tail;
+    SdifResult code;
+  } cases[] = {
+      {SdifWriter().begin_frame("1TRC", 0.2, 1, 1).matrix_header("1TRC", 3, 1, 3).u32(0).u32(0).end_frame(),
+       SdifCode::UnknownDataType},
+      {SdifWriter().begin_frame("1TRC", 0.2, 1, 1).matrix_header("1TRC", 0, 5, 5).end_frame(),
+       SdifCode::UnknownDataType},  // width 0 is unreadable, even with no data
+      {SdifWriter().begin_frame("1TRC", 0.2, 1, 1).matrix_header("1TRC", 4, -1, 4).u32(0).u32(0).end_frame(),
+       SdifCode::BadMatrixHeader},
+  };
+  for (const auto& c : cases) {
+    SdifWriter w = good;
+    w.raw(c.tail.bytes().data(), c.tail.size()).begin_frame("1TRC", 0.3, 1, 0).end_frame();
+    SdifFile file(save_temp(w, "failing.sdif").c_str(), 0);
+    EXPECT_EQ(file.read_all_frames(), c.code);
+    EXPECT_EQ(file.result, c.code);
+    std::vector<SdifFrame*> frames = frame_list(file);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0]->matrices->data, nullptr) << "0 rows: no block and no pad bytes read";
+    EXPECT_EQ(static_cast<const float*>(frames[0]->matrices->next->data)[0], 7.0f);
+    EXPECT_EQ(frames[1]->matrices, nullptr);
+  }
 
   SdifFile missing(temp_path("missing.sdif").c_str(), 0);
-  EXPECT_EQ(missing.file, nullptr);
   EXPECT_EQ(missing.result, SdifCode::CLibraryError);
   EXPECT_EQ(missing.read_all_frames(), SdifCode::ReadFailed);
   EXPECT_EQ(missing.result, SdifCode::CLibraryError) << "the opening code stays";
-
-  SdifFile rejected(save_temp(SdifWriter().file_header(8, 3, 0), "document.sdif").c_str(), 0);
+  SdifFile rejected(save_temp(SdifWriter().file_header(8, 3, 0), "old.sdif").c_str(), 0);
   EXPECT_EQ(rejected.result, SdifCode::OldTypesVersion);
   EXPECT_EQ(rejected.read_all_frames(), SdifCode::ReadFailed);
-  EXPECT_EQ(rejected.result, SdifCode::OldTypesVersion);
-}
 
-TEST(SdifDocument, WritingModeCreatesAHeaderOnlyFile) {
-  std::string path = temp_path("written.sdif");
-  {
-    SdifFile written(path.c_str(), 1);
-    EXPECT_EQ(written.result, SdifCode::Ok);
-    EXPECT_EQ(written.mode, 1);
-  }
-  SdifFile reread(path.c_str(), 0);
-  EXPECT_EQ(reread.result, SdifCode::Ok);
+  std::string written = temp_path("written.sdif");
+  EXPECT_EQ(SdifFile(written.c_str(), 1).result, SdifCode::Ok);
+  SdifFile reread(written.c_str(), 0);
   EXPECT_EQ(reread.read_all_frames(), SdifCode::Ok);
   EXPECT_EQ(reread.frames, nullptr);
+}
+
+TEST(SdifDocument, ElementsConvertFromEachNumericType) {
+  SdifWriter w;
+  w.file_header().begin_frame("TEST", 0.0, 1, 6);
+  w.matrix_f32("TEST", 2, 3, {-2.7f, 0.1f, 3.0e9f, 0, 0, 0});
+  w.matrix_f64("TEST", 1, 3, {0.1, -2.7, 1e300});
+  w.matrix_i32("TEST", 1, 2, {-16777217, 2147483647});
+  w.matrix_u32("TEST", 1, 2, {4294967295u, 7u});
+  w.matrix_header("TEST", 0x0101, 1, 2).u8(5).u8(6).pad();
+  w.matrix_header("TEST", 0x0304, 1, 1).f32(1.5f).pad();
+  LoadedStream s(w.end_frame(), "TEST");
+  std::vector<const SdifMatrix*> m;
+  for (const SdifMatrix* matrix = s.cursor.first->matrices; matrix; matrix = matrix->next) m.push_back(matrix);
+  const struct {
+    int matrix, column, row;
+    float f;
+    int32_t i;  // 42: no integer, the output stays
+    double d;
+  } cases[] = {
+      {0, 1, 0, 0.1f, 0, double(0.1f)},     {0, 0, 0, -2.7f, -2, double(-2.7f)},
+      {0, 2, 0, 3.0e9f, 42, double(3.0e9f)}, {0, 1, 1, 0.0f, 0, 0.0},
+      {1, 0, 0, 0.1f, 0, 0.1},              {1, 1, 0, -2.7f, -2, -2.7},
+      {2, 0, 0, -16777216.0f, -16777217, -16777217.0}, {2, 1, 0, 2147483648.0f, 2147483647, 2147483647.0},
+      {3, 0, 0, 4294967296.0f, -1, 4294967295.0},      {4, 0, 0, 9.5f, 42, 9.25},
+      {5, 0, 0, 9.5f, 42, 9.25},  // neither element type is converted: outputs stay
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "matrix " << c.matrix << " at " << c.column << ", " << c.row);
+    float f = 9.5f;
+    int32_t i = 42;
+    double d = 9.25;
+    m[c.matrix]->element_as_float(c.column, c.row, f);
+    m[c.matrix]->element_as_int(c.column, c.row, i);
+    m[c.matrix]->element_as_double(c.column, c.row, d);
+    EXPECT_EQ(f, c.f);
+    EXPECT_EQ(i, c.i);
+    EXPECT_EQ(d, c.d);
+  }
+  float inf = 0;
+  m[1]->element_as_float(2, 0, inf);
+  EXPECT_TRUE(std::isinf(inf));
 }
 
 TEST(SdifDocument, CursorsFollowOneStreamInFileOrder) {
   SdifWriter w;
   w.file_header();
+  const std::pair<const char*, int32_t> layout[] = {
+      {"1TRC", 1}, {"1FQ0", 2}, {"1TRC", 1},
+      {"XXXX", 1},  // other type, same stream ID: linked, types are not compared
+      {"1TRC", 4},  // a second 1TRC stream, not followed
+      {"1STF", 5}, {"1TRC", 1}, {"1STF", 6}, {"1STF", 5}};
+  for (int i = 0; i < 9; i++) w.begin_frame(layout[i].first, 0.1 * i, layout[i].second, 0).end_frame();
+  LoadedStream s(w, "1TRC");
+  std::vector<SdifFrame*> f = frame_list(s.file);
   const struct {
     const char* type;
-    int32_t stream;
-  } layout[] = {
-      {"1TRC", 1},  // 0: first of the 1TRC stream
-      {"1FQ0", 2},  // 1: the only 1FQ0 frame
-      {"1TRC", 1},  // 2
-      {"XXXX", 1},  // 3: other type, same stream ID: linked, types are not compared
-      {"1TRC", 4},  // 4: a second 1TRC stream, not followed
-      {"1STF", 5},  // 5
-      {"1TRC", 1},  // 6: last of the 1TRC stream
-      {"1STF", 6},  // 7: another 1STF stream
-      {"1STF", 5},  // 8: final frame of the file, last of the 1STF stream
-  };
-  for (int i = 0; i < 9; i++) w.begin_frame(layout[i].type, 0.1 * i, layout[i].stream, 0).end_frame();
-  SdifFile file(save_temp(w, "document.sdif").c_str(), 0);
-  ASSERT_EQ(file.read_all_frames(), SdifCode::Ok);
-  std::vector<SdifFrame*> f = frame_list(file);
-  ASSERT_EQ(f.size(), 9u);
-
-  SdifStreamCursor trc(file.frames, "1TRC");
-  EXPECT_EQ(stream_chain(trc), (std::vector<SdifFrame*>{f[0], f[2], f[3], f[6]}));
-  EXPECT_EQ(trc.first, f[0]);
-  EXPECT_EQ(trc.current, f[0]);
-  EXPECT_EQ(trc.last, f[6]);
-  EXPECT_EQ(f[6]->prev_in_stream, f[3]);
-  EXPECT_EQ(f[3]->prev_in_stream, f[2]);
-  EXPECT_EQ(f[0]->prev_in_stream, nullptr);
+    std::vector<int> chain;
+  } streams[] = {{"1TRC", {0, 2, 3, 6}}, {"1FQ0", {1}}, {"1STF", {5, 8}}, {"1STX", {}}};
+  for (const auto& stream : streams) {
+    SdifStreamCursor cursor(s.file.frames, stream.type);
+    std::vector<SdifFrame*> forward, backward, expected;
+    for (int i : stream.chain) expected.push_back(f[size_t(i)]);
+    for (SdifFrame* frame = cursor.first; frame; frame = frame->next_in_stream) forward.push_back(frame);
+    for (SdifFrame* frame = cursor.last; frame; frame = frame->prev_in_stream) backward.insert(backward.begin(), frame);
+    EXPECT_EQ(forward, expected) << stream.type;
+    EXPECT_EQ(backward, expected) << stream.type;
+    EXPECT_EQ(cursor.current, cursor.first) << stream.type;
+  }
   EXPECT_EQ(f[4]->next_in_stream, nullptr);
   EXPECT_EQ(f[4]->prev_in_stream, nullptr);
-
-  SdifStreamCursor fq0(file.frames, "1FQ0");
-  EXPECT_EQ(fq0.first, f[1]);
-  EXPECT_EQ(fq0.last, f[1]);
-  EXPECT_EQ(f[1]->next_in_stream, nullptr);
-
-  SdifStreamCursor stf(file.frames, "1STF");
-  EXPECT_EQ(stream_chain(stf), (std::vector<SdifFrame*>{f[5], f[8]}));
-  EXPECT_EQ(stf.last, f[8]) << "the stream's final frame is the file's final frame";
-
-  SdifStreamCursor other(file.frames, "1STX");
-  EXPECT_EQ(other.first, nullptr);
-  EXPECT_EQ(other.last, nullptr);
-
-  // A stream of one frame that is also the file's final frame.
-  SdifWriter single;
-  single.file_header().begin_frame("1TRC", 0, 1, 0).end_frame().begin_frame("1FQ0", 0, 2, 0).end_frame();
-  SdifFile one(save_temp(single, "single.sdif").c_str(), 0);
-  ASSERT_EQ(one.read_all_frames(), SdifCode::Ok);
-  SdifStreamCursor last_frame(one.frames, "1FQ0");
-  ASSERT_NE(last_frame.first, nullptr);
-  EXPECT_EQ(last_frame.first, last_frame.last);
-  EXPECT_EQ(last_frame.current, last_frame.first);
-  EXPECT_EQ(last_frame.first->next, nullptr);
-  EXPECT_EQ(last_frame.first->prev_in_stream, nullptr);
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "sdif/sdif_document.h"
@@ -109,19 +110,13 @@ constexpr Zoom zooms[] = {
 
 std::vector<uint32_t> picture;
 
-void sample(PitchView& view, double t) {
-  double values[256], amplitudes[256];
-  view.sample_column(t, values, amplitudes);
-}
-
-void sample(TrackView& view, double t) {
-  double frequencies[256], amplitudes[256];
-  view.sample_column(t, frequencies, amplitudes);
-}
-
-void sample(ResidualView& view, double t) {
-  double magnitudes[256];
-  view.sample_column(t, magnitudes);
+template <class View>
+void sample(View& view, double t) {
+  double heights[256], amplitudes[256];
+  if constexpr (std::is_same_v<View, ResidualView>)
+    view.sample_column(t, heights);
+  else
+    view.sample_column(t, heights, amplitudes);
 }
 
 // Samples at the stream's own frame times and half-way between them (where equal times give a weight

@@ -1,6 +1,6 @@
-// Creates the test process's temporary folder once and deletes it with everything in it at exit,
-// so that parallel test processes never share or leave behind files.
-#include "tests/support/temp_dir.h"
+// The temporary folder is made once per process and deleted with everything in it at exit, so that
+// parallel test processes never share or leave behind files.
+#include "tests/support/test_files.h"
 
 #include <stdlib.h>
 
@@ -24,6 +24,14 @@ struct TempDir {
   }
 };
 
+int loaded = 0;
+
+SdifFrame* all_frames(SdifFile& file) {
+  if (file.result != SdifCode::Ok || file.read_all_frames() != SdifCode::Ok)
+    throw std::runtime_error("test file did not load");
+  return file.frames;
+}
+
 }  // namespace
 
 std::string temp_path(const std::string& name) {
@@ -41,3 +49,7 @@ std::vector<uint8_t> file_bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
+
+LoadedStream::LoadedStream(const SdifWriter& writer, const char* type)
+    : file(save_temp(writer, "stream" + std::to_string(++loaded) + ".sdif").c_str(), 0),
+      cursor(all_frames(file), type) {}
