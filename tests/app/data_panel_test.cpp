@@ -36,7 +36,8 @@ struct Bands {
       if (types.find("1TRC") != std::string::npos)
         writer.begin_frame("1TRC", 0.1 * i, 2, 1).matrix_f32("1TRC", 1, 4, {1, 440, 0.5f, 0}).end_frame();
       if (types.find("1STF") != std::string::npos)
-        writer.begin_frame("1STF", 0.1 * i, 3, 2).matrix_f32("ISTF", 1, 1, {0}).matrix_f32("1STF", 1, 2, {1, 0}).end_frame();
+        writer.begin_frame("1STF", 0.1 * i, 3, 2).matrix_f32("ISTF", 1, 1, {0}).matrix_f32("1STF", 1, 2, {1, 0});
+      writer.end_frame();
     }
     pitch = std::make_unique<LoadedStream>(writer, "1FQ0");
     sinusoids = std::make_unique<LoadedStream>(writer, "1TRC");
@@ -68,7 +69,8 @@ TEST(DataPanel, BandsAndTheirLayoutFollowTheStreamsAndTheWindow) {
   const struct {
     const char* types;
     std::array<bool, 3> bands;
-  } files[] = {{"1TRC", {false, true, false}}, {"1FQ0 1STF", {true, false, true}}, {"1FQ0 1TRC 1STF", {true, true, true}}};
+  } files[] = {
+      {"1TRC", {false, true, false}}, {"1FQ0 1STF", {true, false, true}}, {"1FQ0 1TRC 1STF", {true, true, true}}};
   for (const auto& file : files) {
     SCOPED_TRACE(file.types);
     Bands bands(file.types);

@@ -68,7 +68,8 @@ std::vector<int> access_modes(pid_t pid, const std::string& path) {
   std::error_code error;
   std::filesystem::path file = std::filesystem::canonical(path, error);
   std::string proc = "/proc/" + std::to_string(pid);
-  for (std::filesystem::directory_iterator entry(proc + "/fd", error), end; !error && entry != end; entry.increment(error)) {
+  for (std::filesystem::directory_iterator entry(proc + "/fd", error), end; !error && entry != end;
+       entry.increment(error)) {
     std::error_code unreadable;
     if (std::filesystem::read_symlink(entry->path(), unreadable) != file || unreadable) continue;
     std::ifstream info(proc + "/fdinfo/" + entry->path().filename().string());

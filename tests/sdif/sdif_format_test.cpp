@@ -1,5 +1,6 @@
-// Tests of the byte layer: result codes, file-header validation, matrix sizes, unreadable widths, the
-// file the write side creates, write failures and type comparison.
+// Tests of the byte layer: result codes, file-header validation, frame and matrix headers, matrix sizes,
+// the chunked big-endian transfers at every chunk boundary, the file the write side creates, write
+// failures and type comparison.
 #include <dirent.h>
 
 #include <cstring>
@@ -17,6 +18,44 @@ int open_descriptors() {
   while (readdir(dir)) count++;
   closedir(dir);
   return count;
+}
+
+// A value whose bytes all differ from their neighbours', so a wrong order or offset shows.
+uint64_t element_value(size_t i) { return 0x0123456789ABCDEFull * (i + 1) ^ (i << 17); }
+
+template <typename T>
+SdifWriter elements(size_t count) {
+  SdifWriter writer;
+  for (size_t i = 0; i < count; i++) {
+    if constexpr (sizeof(T) == 2) writer.u16(T(element_value(i)));
+    if constexpr (sizeof(T) == 4) writer.u32(T(element_value(i)));
+    if constexpr (sizeof(T) == 8) writer.u64(T(element_value(i)));
+  }
+  return writer;
+}
+
+// Loads `count` elements from a file of `available` ones at the chunk boundaries of width sizeof(T):
+// every element arrives in file order and nothing is stored past the count, and a chunk that comes up
+// short stores nothing of itself.
+template <typename T>
+void check_transfers() {
+  constexpr size_t chunk = 4096 / sizeof(T);
+  const std::pair<size_t, size_t> loads[] = {{0, 3},         {1, 4},         {chunk - 1, chunk}, {chunk, chunk + 3},
+                                             {chunk + 1, chunk + 1}, {3 * chunk + 5, 3 * chunk + 8},
+                                             {2 * chunk + 100, 2 * chunk + 50}};
+  for (auto [count, available] : loads) {
+    SCOPED_TRACE(testing::Message() << "width " << sizeof(T) << ", " << count << " of " << available);
+    FILE* stream = std::fopen(save_temp(elements<T>(available), "elements.bin").c_str(), "rb");
+    std::vector<T> block(count + 1, T(0x5A5A5A5A5A5A5A5Aull));
+    SdifResult result = sizeof(T) == 2   ? SDIF_Load16(block.data(), count, stream)
+                        : sizeof(T) == 4 ? SDIF_Load32(block.data(), count, stream)
+                                         : SDIF_Load64(block.data(), count, stream);
+    std::fclose(stream);
+    EXPECT_EQ(result, count <= available ? SdifCode::Ok : SdifCode::ReadFailed);
+    size_t stored = count <= available ? count : available / chunk * chunk;
+    for (size_t i = 0; i <= count; i++)
+      ASSERT_EQ(block[i], i < stored ? T(element_value(i)) : T(0x5A5A5A5A5A5A5A5Aull)) << "element " << i;
+  }
 }
 
 SdifMatrixHeader matrix(int32_t data_type, int32_t rows, int32_t columns) {
@@ -115,6 +154,45 @@ TEST(SdifFormat, RefusedMatrixDataLeavesBlockAndStreamAlone) {
   EXPECT_EQ(std::vector<uint8_t>(block, block + 8), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 0xEE, 0xEE}));
   EXPECT_EQ(SDIF_LoadBytes(block, 3, stream), SdifCode::ReadFailed) << "only two bytes remain";
   std::fclose(stream);
+}
+
+TEST(SdifFormat, TransfersAtEveryChunkBoundary) {
+  check_transfers<uint16_t>();
+  check_transfers<uint32_t>();
+  check_transfers<uint64_t>();
+  std::vector<uint32_t> words(2500);
+  for (size_t i = 0; i < words.size(); i++) words[i] = uint32_t(element_value(i));
+  std::string path = temp_path("stored.bin");
+  FILE* stream = std::fopen(path.c_str(), "wb");
+  EXPECT_EQ(SDIF_Store32(words.data(), words.size(), stream), SdifCode::Ok);
+  std::fclose(stream);
+  EXPECT_EQ(file_bytes(path), elements<uint32_t>(2500).bytes());
+}
+
+TEST(SdifFormat, FrameAndMatrixHeadersReadFieldByField) {
+  SdifWriter writer;
+  writer.begin_frame("1STF", 0.125, -5, 3).matrix_header("ISTF", 0x0104, 70000, -2);
+  std::string path = save_temp(writer, "headers.bin");
+  FILE* stream = std::fopen(path.c_str(), "rb");
+  SdifFrameHeader frame;
+  SdifMatrixHeader matrix;
+  EXPECT_EQ(SDIF_LoadFrameHeader(&frame, stream), SdifCode::Ok);
+  EXPECT_EQ(SDIF_LoadMatrixHeader(&matrix, stream), SdifCode::Ok);
+  std::fclose(stream);
+  EXPECT_EQ(std::memcmp(&frame.type, "1STF", 4), 0);
+  EXPECT_EQ(frame.time, 0.125);
+  EXPECT_EQ(frame.stream_id, -5);
+  EXPECT_EQ(frame.matrix_count, 3);
+  EXPECT_EQ(std::memcmp(&matrix.type, "ISTF", 4), 0);
+  EXPECT_EQ(matrix.data_type, 0x0104);
+  EXPECT_EQ(matrix.rows, 70000);
+  EXPECT_EQ(matrix.columns, -2);
+  for (size_t length = 0; length < 24; length++) {
+    writer.save_prefix(path, length);
+    stream = std::fopen(path.c_str(), "rb");
+    EXPECT_EQ(SDIF_LoadFrameHeader(&frame, stream), SdifCode::ReadFailed) << "prefix of " << length;
+    std::fclose(stream);
+  }
 }
 
 TEST(SdifFormat, NewFileIsExactlyAValidHeaderAndWriteFailuresAreReported) {

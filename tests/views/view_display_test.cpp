@@ -82,7 +82,8 @@ int lit_pixels_of_matching_pictures(SdifStreamCursor* cursor, std::mt19937& rand
         ADD_FAILURE() << "setting " << i << ": pixel (" << x << ", " << y << ") differs";
         return lit;
       }
-      lit += x >= view.x() && x < view.x() + view.w() && y >= view.y() && y < view.y() + view.h() && (e[0] | e[1] | e[2]);
+      bool inside = x >= view.x() && x < view.x() + view.w() && y >= view.y() && y < view.y() + view.h();
+      lit += inside && (e[0] | e[1] | e[2]);
     }
   }
   return lit;
@@ -102,12 +103,13 @@ TEST(ViewDisplay, PicturesMatchTheToolkitCalls) {
   // Zeros now and then: a value, frequency, weight or amplitude of zero breaks a trace or takes over.
   auto sometimes_zero = [&](float v) { return random() % 7 == 0 ? 0.0f : v; };
   LoadedStream pitch(
-      random_stream(random, "1FQ0", 2, 8, [&](int c) { return sometimes_zero(c == 0 ? value(random) : weight(random)); }),
+      random_stream(random, "1FQ0", 2, 8, [&](int c) { return sometimes_zero(c ? weight(random) : value(random)); }),
       "1FQ0");
   LoadedStream tracks(random_stream(random, "1TRC", 4, 12,
                                     [&](int c) {
                                       if (c == 0) return float(int(random() % 20) - 2);  // track indices
-                                      return c == 3 ? 0.0f : sometimes_zero(c == 1 ? frequency(random) : amplitude(random));
+                                      if (c == 3) return 0.0f;  // phases
+                                      return sometimes_zero(c == 1 ? frequency(random) : amplitude(random));
                                     }),
                       "1TRC");
   LoadedStream residual(random_stream(random, "1STF", 2, 45, [&](int) { return sometimes_zero(part(random)); }),

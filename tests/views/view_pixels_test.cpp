@@ -117,7 +117,8 @@ TEST(PitchViewPicture, StaircasesGapsScalesAndLimits) {
                              {{2, 10, 0, 1, 0, 1, {{'z', 1}},
                                {{0, "z."}, {1, "z."}, {2, "z."}, {3, "z."}, {4, "z."}, {5, "z."}}}});
   expect_pictures<PitchView>(stream("1FQ0", {{0.0, {500, 1}}, {1.0, {-3e38f, 1}}}, 2), "1FQ0",
-                             {{2, 10, 0, 1, 0, 1, {{'z', 1}}, {{5, "z."}, {6, "z."}, {7, "z."}, {8, "z."}, {9, "z."}}}});
+                             {{2, 10, 0, 1, 0, 1, {{'z', 1}},
+                               {{5, "z."}, {6, "z."}, {7, "z."}, {8, "z."}, {9, "z."}}}});
 }
 
 TEST(TrackViewPicture, DrawsPartialsByTrackOnTheFullBand) {
@@ -138,7 +139,8 @@ TEST(ResidualViewPicture, StacksBinsUpwardScrollsZoomsAndBlends) {
   std::map<char, double> legend = {{'z', 1.0}, {'h', 0.5}, {'q', 0.25}};
   expect_pictures<ResidualView>(
       stream("1STF", {{1.0, {3.0f, 0.0f, 0.0f, 0.0f, 0.3f, 0.4f, 0.0f, 0.25f}}}, 2), "1STF",
-      {{3, 10, 0, 1, 0, 1, legend, {{0, "qqq"}, {1, "qqq"}, {2, "qqq"}, {3, "qqq"}, {4, "hhh"}, {5, "hhh"}, {8, "zzz"}, {9, "zzz"}}},
+      {{3, 10, 0, 1, 0, 1, legend,
+        {{0, "qqq"}, {1, "qqq"}, {2, "qqq"}, {3, "qqq"}, {4, "hhh"}, {5, "hhh"}, {8, "zzz"}, {9, "zzz"}}},
        {3, 10, 0, 1, 0.5f, 1, legend, {{5, "qqq"}, {6, "qqq"}, {7, "qqq"}, {8, "qqq"}, {9, "hhh"}}},
        {3, 10, 0, 1, 0, 0.5f, legend, {{0, "hhh"}, {5, "zzz"}, {6, "zzz"}, {7, "zzz"}, {8, "zzz"}, {9, "zzz"}}}});
   // One bin fills the height; the later frame's second bin is never drawn. Columns at w = 0, 1/3, 2/3.

@@ -75,7 +75,6 @@ TEST(SdifView, ColumnTimesComeFromTheFractionsInDoublePrecision) {
   double w = 1.0;
   EXPECT_EQ(empty.frame_pair(1.0, w), nullptr);
   EXPECT_EQ(w, 0.0);
-  EXPECT_EQ(TrackView(0, 0, 1, 1, &s.cursor).contrast_curve->contrast, 0.3f);
 }
 
 TEST(SdifView, FramePairFollowsTheWalkWhateverTheTimes) {
@@ -117,16 +116,11 @@ TEST(PitchView, BlendsRowsBetweenFramesAndReadsOddMatrices) {
                                      {2.0, {{200, 0.5f}, {0, 0}, {300, 0.6f}}}}),
                  "1FQ0");
   PitchView view(0, 0, 10, 10, &s.cursor);
-  expect_samples(view, {{1.5, 0, 150, 0.5},
-                        {1.5, 1, 0, 0.8f * 0.5},        // a zero in the next frame takes over at once
-                        {1.5, 2, 300, 0.6f * 0.5},      // a zero in this frame: the next value, fading in
-                        {1.5, 3, 400, 0.25f * 0.5},     // a row missing from the next frame fades out
-                        {1.5, 4, 0, 0},
-                        {1.25, 0, 125, 0.5},
-                        {1.25, 1, 0, 0.8f * 0.75},
-                        {2.0, 1, 0, 0},
-                        {9.0, 2, 300, 0.6f},            // past the last frame: that frame alone
-                        {9.0, 3, 0, 0}});
+  // A zero in the next frame takes over at once (row 1); a zero in this frame gives the next value, fading
+  // in (row 2); a row missing from the next frame fades out (row 3); past the last frame, that frame alone.
+  expect_samples(view, {{1.5, 0, 150, 0.5}, {1.5, 1, 0, 0.8f * 0.5}, {1.5, 2, 300, 0.6f * 0.5},
+                        {1.5, 3, 400, 0.25f * 0.5}, {1.5, 4, 0, 0}, {1.25, 0, 125, 0.5}, {1.25, 1, 0, 0.8f * 0.75},
+                        {2.0, 1, 0, 0}, {9.0, 2, 300, 0.6f}, {9.0, 3, 0, 0}});
 
   SdifWriter w;
   w.file_header();
@@ -139,14 +133,10 @@ TEST(PitchView, BlendsRowsBetweenFramesAndReadsOddMatrices) {
   w.begin_frame("1FQ0", 6.0, 1, 1).matrix_u32("1FQ0", 1, 2, {600, 1}).end_frame();
   LoadedStream odd(w, "1FQ0");
   PitchView odd_view(0, 0, 10, 10, &odd.cursor);
-  expect_samples(odd_view, {{0.0, 0, 0.1f, 0.1},      // the value passes through a float, the weight not
-                            {1.75, 0, 250, 1},         // one-column matrices weigh every row 1
-                            {1.75, 1, 350, 1},
-                            {2.5, 0, 0, 1},            // eight-bit elements: value 0, weight 1
-                            {3.0, 1, 0, 1},
-                            {4.25, 0, 500, 0.25},      // a frame without a matrix has no rows
-                            {4.25, 1, 0, 0},
-                            {5.5, 0, 550, 1}});
+  // The value passes through a float, the weight not; one-column matrices weigh every row 1; eight-bit
+  // elements read as value 0, weight 1; a frame without a matrix has no rows.
+  expect_samples(odd_view, {{0.0, 0, 0.1f, 0.1}, {1.75, 0, 250, 1}, {1.75, 1, 350, 1}, {2.5, 0, 0, 1}, {3.0, 1, 0, 1},
+                            {4.25, 0, 500, 0.25}, {4.25, 1, 0, 0}, {5.5, 0, 550, 1}});
 
   std::vector<std::vector<float>> rows;
   for (int i = 0; i < 300; ++i) rows.push_back({float(i + 1), 1});
@@ -157,17 +147,14 @@ TEST(PitchView, BlendsRowsBetweenFramesAndReadsOddMatrices) {
 
 TEST(TrackView, MatchesPartialsByTrackIndex) {
   LoadedStream s(stream_of("1TRC", {{1.0, {{3, 440, 0.5f}, {2, 300, 0.4f}, {7, 100, 0.2f}, {7, 700, 0.3f}}},
-                                    {3.0, {{3, 460, 0.7f}, {2, 0, 0.2f}, {5, 1000, 0.8f}, {9, 50, 0.1f}, {9, 70, 0.3f}}}}),
+                                    {3.0, {{3, 460, 0.7f}, {2, 0, 0.2f}, {5, 1000, 0.8f}, {9, 50, 0.1f},
+                                           {9, 70, 0.3f}}}}),
                  "1TRC");
   TrackView view(0, 0, 10, 10, &s.cursor);
-  expect_samples(view, {{2.0, 3, 450, 0.5f * 0.5 + 0.5 * 0.7f},
-                        {2.0, 2, 0, 0.4f * 0.5 + 0.5 * 0.2f},
-                        {2.0, 5, 1000, 0.5 * 0.8f},
-                        {2.0, 7, 700, 0.3f * 0.5},  // in the current frame the later row of an index wins
-                        {2.0, 9, 60, 0.5 * 0.1f + 0.5 * 0.3f},  // in the next frame both rows count
-                        {2.0, 4, 0, 0},
-                        {2.0, 255, 0, 0},
-                        {2.5, 5, 1000, 0.75 * 0.8f}});
+  // In the current frame the later row of an index wins (track 7); in the next frame both count (9).
+  expect_samples(view, {{2.0, 3, 450, 0.5f * 0.5 + 0.5 * 0.7f}, {2.0, 2, 0, 0.4f * 0.5 + 0.5 * 0.2f},
+                        {2.0, 5, 1000, 0.5 * 0.8f}, {2.0, 7, 700, 0.3f * 0.5}, {2.0, 9, 60, 0.5 * 0.1f + 0.5 * 0.3f},
+                        {2.0, 4, 0, 0}, {2.0, 255, 0, 0}, {2.5, 5, 1000, 0.75 * 0.8f}});
 
   SdifWriter w;
   w.file_header();
@@ -207,14 +194,11 @@ TEST(ResidualView, BlendsBinMagnitudesAndReadsOnlyNumericSpectra) {
   ResidualView view(0, 0, 10, 10, &s.cursor);
   const double m0 = std::sqrt(double(0.3f) * double(0.3f) + 0.4 * 0.4);
   const double n0 = std::sqrt(double(0.3f) * double(0.3f) + double(0.4f) * double(0.4f));
-  expect_samples(view, {{1.0, 0, m0, 0},
-                        {1.0, 1, 0.1, 0},  // the current frame's imaginary part is read in full precision
-                        {1.25, 0, 0.75 * m0 + 0.25 * n0, 0},
+  // The current frame's imaginary part is read in full precision; a bin only the next frame has carries
+  // only its share; without a next spectrum this one fades out; at most 256 bins; one-column and
+  // eight-bit spectra count for nothing.
+  expect_samples(view, {{1.0, 0, m0, 0}, {1.0, 1, 0.1, 0}, {1.25, 0, 0.75 * m0 + 0.25 * n0, 0},
                         {1.25, 2, 0.75 * std::sqrt(double(0.6f) * double(0.6f) + 0.8 * 0.8), 0},
-                        {1.25, 3, 0.25 * 5.0, 0},  // a bin only the next frame has carries only its share
-                        {1.25, 4, 0, 0},
-                        {2.5, 3, 0.5 * 5.0, 0},    // the next frame has no spectrum: this one fades out
-                        {3.5, 0, 0.5, 0},
-                        {3.5, 255, 0.5, 0},        // at most 256 bins
-                        {5.5, 0, 0, 0}});          // one-column and eight-bit spectra count for nothing
+                        {1.25, 3, 0.25 * 5.0, 0}, {1.25, 4, 0, 0}, {2.5, 3, 0.5 * 5.0, 0}, {3.5, 0, 0.5, 0},
+                        {3.5, 255, 0.5, 0}, {5.5, 0, 0, 0}});
 }

@@ -74,7 +74,8 @@ std::vector<SdifWriter> seeds() {
   odd.file_header();
   odd.begin_frame("1FQ0", 0, 1, 1).matrix_f32("1FQ0", 300, 2, many).end_frame();
   odd.begin_frame("1FQ0", 1, 1, 1).matrix_f32("1FQ0", 2, 1, {1e30f, -1e30f}).end_frame();
-  odd.begin_frame("1TRC", 0, 2, 1).matrix_f32("1TRC", 4, 3, {-1, 100, 0.5f, 256, 200, 0.5f, 3e9f, 300, 0.5f, NAN, 400, 0.5f});
+  odd.begin_frame("1TRC", 0, 2, 1);
+  odd.matrix_f32("1TRC", 4, 3, {-1, 100, 0.5f, 256, 200, 0.5f, 3e9f, 300, 0.5f, NAN, 400, 0.5f});
   odd.end_frame().begin_frame("1TRC", 1, 2, 1).matrix_f32("1TRC", 400, 4, many).end_frame();
   odd.begin_frame("1STF", 0, 3, 2).matrix_f32("1STI", 1, 1, {1}).matrix_f32("1STF", 300, 2, many).end_frame();
   odd.begin_frame("1STF", 1, 3, 1).matrix_f32("1STF", 2, 2, {1, 1, 1, 1}).end_frame();
