@@ -71,6 +71,7 @@ TEST(SdifFormat, EveryCodeHasItsMessage) {
   EXPECT_EQ(SDIF_GetMessage(-1), nullptr);
   EXPECT_EQ(SDIF_GetMessage(SdifCode::Count), nullptr);
   EXPECT_STREQ(SDIF_GetMessage(SdifCode::ReadFailed), "I/O error: couldn't read");
+  EXPECT_STREQ(SDIF_GetMessage(SdifCode::WriteFailed), "I/O error: couldn't write");
 }
 
 TEST(SdifFormat, FileHeaderValidationInOrder) {
@@ -116,6 +117,7 @@ TEST(SdifFormat, MatrixSizesAndRejectedHeaders) {
       {matrix(0x0004, 2, 2), SdifCode::Ok, 0, 16},
       {matrix(0x0301, 1, 1), SdifCode::Ok, 7, 8},
       {matrix(0x0008, 0, 5), SdifCode::Ok, 0, 0},
+      {matrix(0x0004, 3, 0), SdifCode::Ok, 0, 0},
       {matrix(0x0000, 1000, 1000), SdifCode::Ok, 0, 0},
       {matrix(0x0003, 1, 3), SdifCode::Ok, 7, 16},  // width 3: 9 bytes
       {matrix(0x0102, 5, 3), SdifCode::Ok, 2, 32},
