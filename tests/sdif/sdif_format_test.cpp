@@ -126,6 +126,8 @@ TEST(SdifFormat, MatrixSizesAndRejectedHeaders) {
       {matrix(-252, 2, 2), SdifCode::Ok, 0, 16},  // data type 0xFFFFFF04: width 4
       {matrix(0x0004, -1, 4), SdifCode::BadMatrixHeader, 0, 0},
       {matrix(0x0004, 4, -1), SdifCode::BadMatrixHeader, 0, 0},
+      {matrix(0x0004, -2, -3), SdifCode::BadMatrixHeader, 0, 0},
+      {matrix(0x0004, 0, -5), SdifCode::BadMatrixHeader, 0, 0},
       {matrix(0x0008, 268435456, 1), SdifCode::BadMatrixHeader, 0, 0},   // exactly 2^31 bytes
       {matrix(0x0001, 1, 2147483641), SdifCode::BadMatrixHeader, 0, 0},  // pads beyond 32 bits
       {matrix(0x0004, 65536, 65536), SdifCode::BadMatrixHeader, 0, 0},   // the product overflows

@@ -52,10 +52,10 @@ struct Load {
   std::vector<uint8_t> first_block;  // of the first frame's first matrix, `block_bytes` long
 };
 
-Load load(const SdifWriter& writer, bool piped, size_t block_bytes = 0) {
+Load load(const SdifWriter& writer, bool piped, size_t block_bytes = 0, size_t refused_over = SIZE_MAX) {
   std::unique_ptr<PipeFeeder> pipe(piped ? new PipeFeeder(writer) : nullptr);
   SdifFile file((piped ? pipe->path : save_temp(writer, "hostile.sdif")).c_str(), 0);
-  start_recording();
+  start_recording(refused_over);
   Load load{file.read_all_frames(), 0, stop_recording(), {}};
   for (SdifFrame* f = file.frames; f; f = f->next) load.frames++;
   if (block_bytes && file.frames && file.frames->matrices && file.frames->matrices->data) {
@@ -129,4 +129,19 @@ TEST(SdifHostile, HeaderThatCannotBeSkippedOnAPipeIsRefused) {
   FILE* stream = nullptr;
   EXPECT_EQ(SDIF_StartReading(pipe.path.c_str(), &stream), SdifCode::BadFileHeader) << "not SeekFailed";
   EXPECT_EQ(stream, nullptr);
+}
+
+TEST(SdifHostile, FailedAllocationsAreReportedAsOutOfMemory) {
+  // Refused above 16 KiB: a 64 KiB block, the fourth piece of a piped one, the fourth slab of records.
+  std::vector<float> elements(4096 * 4, 0.5f);
+  SdifWriter large;
+  large.file_header().begin_frame("1STF", 0.0, 1, 1).matrix_f32("1STF", 4096, 4, elements).end_frame();
+  SdifWriter many;
+  many.file_header();
+  for (int i = 0; i < 2000; i++) many.begin_frame("1TRC", i, 1, 1).matrix_f32("1TRC", 1, 1, {1}).end_frame();
+  for (const auto& [file, piped] : {std::pair{&large, false}, {&large, true}, {&many, false}}) {
+    Load result = load(*file, piped, 0, 16384);
+    EXPECT_EQ(result.result, SdifCode::OutOfMemory) << piped;
+    EXPECT_EQ(result.frames > 0, file == &many) << "the frames before the failure stay";
+  }
 }

@@ -84,7 +84,7 @@ TEST(PixelCanvas, DrawsAsTheToolkitCallsDo) {
   // Colours given as RGB values as well as colour-map indices; a rectangle reaching past the picture.
   canvas.color(fl_rgb_color(1, 2, 3));
   canvas.rectf(8, 19, 4, 10);
-  canvas.color(70);
+  canvas.color(255);
   // A clip is intersected with the one in force, lines keep both ends in either order, and popping
   // the clip brings the whole picture back.
   canvas.push_clip(11, 0, 2, 100);
@@ -92,7 +92,7 @@ TEST(PixelCanvas, DrawsAsTheToolkitCallsDo) {
   canvas.yxline(12, 25, 21);
   canvas.pop_clip();
   canvas.yxline(13, 20, 20);
-  EXPECT_EQ(rows_of(canvas, 10, 20, 4, 3, {{'r', fl_rgb_color(1, 2, 3)}, {'g', 70}}),
+  EXPECT_EQ(rows_of(canvas, 10, 20, 4, 3, {{'r', fl_rgb_color(1, 2, 3)}, {'g', 255}}),
             (Picture{"rr.g", "rrg.", "rrg."}));
 }
 
@@ -152,4 +152,5 @@ TEST(ResidualViewPicture, StacksBinsUpwardScrollsZoomsAndBlends) {
   bare.file_header().begin_frame("1STF", 0.0, 1, 1).matrix_f32("ISTF", 1, 1, {1}).end_frame();
   bare.begin_frame("1STF", 1.0, 1, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 1, 2, {1, 0}).end_frame();
   expect_pictures<ResidualView>(bare, "1STF", {{3, 4, 0, 1, 0, 1, {}, {}}});
+  expect_pictures<ResidualView>(bare, "1TRC", {{3, 4, 0, 1, 0, 1, {}, {}}});  // and so does an empty stream
 }

@@ -79,6 +79,9 @@ TEST(SdifView, ColumnTimesComeFromTheFractionsInDoublePrecision) {
   double w = 1.0;
   EXPECT_EQ(empty.frame_pair(1.0, w), nullptr);
   EXPECT_EQ(w, 0.0);
+  double heights[256], amplitudes[256] = {1};
+  PitchView(0, 0, 4, 10, &none).sample_column(1.0, heights, amplitudes);
+  EXPECT_EQ(amplitudes[0], 0.0);
 }
 
 TEST(SdifView, FramePairFollowsTheWalkWhateverTheTimes) {
