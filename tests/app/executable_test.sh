@@ -19,12 +19,13 @@ checker=""
 seconds=20
 [ -n "$checker" ] && seconds=120
 
-# The example loads the same whatever is cut from inside its last frame, so its first 20000 bytes make a
-# small valid file, and its first 16 a file of a header alone, which holds no stream to show.
+# A file cut inside its last frame loads without that frame, so the example's first 5000 bytes (frames
+# of all three streams, the last one cut) make a small valid file, and its first 16 a file of a header
+# alone, which holds no stream to show.
 printf 'RIFF\0\0\0\0WAVEfmt ' >"$dir/sound.wav"
 head -c 10 "$example" >"$dir/cut-header.sdif"
 head -c 16 "$example" >"$dir/header-only.sdif"
-head -c 20000 "$example" >"$dir/cut-frame.sdif"
+head -c 5000 "$example" >"$dir/cut-frame.sdif"
 cp "$example" "$dir/example.sdif"
 touch -d @1000000000 "$dir/example.sdif"
 
