@@ -15,7 +15,8 @@
 #include <csetjmp>
 #include <cstring>
 
-const PngEncoding FAST_ENCODING = {Z_BEST_SPEED, Z_RLE, PNG_FILTER_SUB};
+const PngEncoding PICTURE_ENCODING = {Z_NO_COMPRESSION, Z_DEFAULT_STRATEGY, PNG_FILTER_NONE};
+const PngEncoding THUMBNAIL_ENCODING = {Z_BEST_SPEED, Z_DEFAULT_STRATEGY, PNG_FILTER_NONE};
 
 namespace {
 
@@ -92,7 +93,7 @@ std::string encode_png(const RgbImage& image, FILE* file, const PngEncoding& enc
   return "";
 }
 
-std::string write_png(const RgbImage& image, const std::string& path) {
+std::string write_png(const RgbImage& image, const std::string& path, const PngEncoding& encoding) {
   static const mode_t mode = file_mode();
   install_cleanup_once();
   size_t slash = path.rfind('/');
@@ -111,7 +112,7 @@ std::string write_png(const RgbImage& image, const std::string& path) {
     reason = std::strerror(errno);
     close(descriptor);
   } else {
-    reason = encode_png(image, file, FAST_ENCODING);
+    reason = encode_png(image, file, encoding);
     if (fclose(file) != 0 && reason.empty()) reason = std::strerror(errno);
   }
   if (reason.empty() && rename(pending_path, path.c_str()) != 0) reason = std::strerror(errno);

@@ -16,10 +16,12 @@ struct PngEncoding {
   int filters;
 };
 
-// The encoding sdif-render writes with: the pictures are mostly black with runs of one colour, which
-// run-length matching at zlib's fastest level packs nearly as well as its default, in a fraction of
-// the time; the left-neighbour filter turns a trace's colour runs across a row into zeros.
-extern const PngEncoding FAST_ENCODING;
+// Pictures are stored without compression: even zlib's fastest level takes longer than painting a
+// spectrogram's noise floor (bench/render_bench.cpp), and a picture is written once to be used
+// elsewhere. Thumbnails, small and kept by the thousand in file managers' caches, take zlib's fastest
+// level, which packs the views' black and their runs of one colour well without row filters.
+extern const PngEncoding PICTURE_ENCODING;
+extern const PngEncoding THUMBNAIL_ENCODING;
 
 // Writes the image to an open file; empty on success, else the reason.
 std::string encode_png(const RgbImage& image, FILE* file, const PngEncoding& encoding);
@@ -27,4 +29,4 @@ std::string encode_png(const RgbImage& image, FILE* file, const PngEncoding& enc
 // Writes the image to `path` through a temporary file beside it, which is removed on failure and, if
 // the program is interrupted or terminated meanwhile, by a signal handler. The file gets the usual
 // permissions (0666 less the umask). Empty on success, else the reason.
-std::string write_png(const RgbImage& image, const std::string& path);
+std::string write_png(const RgbImage& image, const std::string& path, const PngEncoding& encoding);

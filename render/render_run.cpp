@@ -105,7 +105,7 @@ class FileRun {
     if (fstat(fileno(file.file), &input) == 0 && stat(job.output.c_str(), &output) == 0 &&
         input.st_dev == output.st_dev && input.st_ino == output.st_ino)
       return fail(job.output, "is the input " + job.input + "; not overwritten");
-    std::string reason = write_png(image, job.output);
+    std::string reason = write_png(image, job.output, o.thumbnail ? THUMBNAIL_ENCODING : PICTURE_ENCODING);
     return reason.empty() || fail(job.output, reason);
   }
 
