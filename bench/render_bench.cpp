@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -50,8 +51,10 @@ SdifWriter dense_file(int frames) {
     std::vector<float> pitch, tracks, bins;
     for (int r = 0; r < 256; ++r) {
       double wobble = std::sin(2 * PI * f / 40 + 0.3 * r);
-      pitch.insert(pitch.end(), {float(1000.0 * (r + 0.5) / 256 * (1 + 0.02 * wobble)), float(0.3 + 0.7 * ((r + f) % 16) / 16.0)});
-      tracks.insert(tracks.end(), {float(r), float(22050.0 * (r + 0.5) / 256 + 60 * wobble), float(0.2 + 0.8 * ((7 * r + f) % 16) / 16.0), 0});
+      pitch.insert(pitch.end(),
+                   {float(1000.0 * (r + 0.5) / 256 * (1 + 0.02 * wobble)), float(0.3 + 0.7 * ((r + f) % 16) / 16.0)});
+      tracks.insert(tracks.end(), {float(r), float(22050.0 * (r + 0.5) / 256 + 60 * wobble),
+                                   float(0.2 + 0.8 * ((7 * r + f) % 16) / 16.0), 0});
       double magnitude = 0.05 + 0.9 * (0.5 + 0.5 * wobble);
       bins.insert(bins.end(), {float(magnitude * std::cos(r)), float(magnitude * std::sin(r))});
     }
@@ -136,12 +139,15 @@ int main() {
 
   std::printf("One view at %d x %d: painting it against encoding it as PNG; medians of %d, milliseconds\n\n", WIDTH,
               HEIGHT, ROUNDS);
-  std::printf("| file                 | view      | paint    | stored   | ratio  | KiB     | level 1  | ratio  | KiB     |\n");
-  std::printf("|----------------------|-----------|----------|----------|--------|---------|----------|--------|---------|\n");
+  std::printf(
+      "| file                 | view      | paint    | stored   | ratio  | KiB     | level 1  | ratio  | KiB     |\n");
+  std::printf(
+      "|----------------------|-----------|----------|----------|--------|---------|----------|--------|---------|\n");
   for (PanelKind kind : PANEL_KINDS) compare("dense, 256 per frame", *dense.file, kind);
   for (PanelKind kind : PANEL_KINDS) compare("bundled example", *example.file, kind);
-  std::printf("\n(stored: the pictures' encoding, zlib level 0; level 1: the thumbnails' encoding; no row filters;\n"
-              "ratio: encoding time / painting time)\n");
+  std::printf(
+      "\n(stored: the pictures' encoding, zlib level 0; level 1: the thumbnails' encoding; no row filters;\n"
+      "ratio: encoding time / painting time)\n");
 
   // A file of 1TRC frames just under the thumbnail limit.
   std::string limit_path = temp_file("limit.sdif");

@@ -40,25 +40,30 @@ void paint_view(SdifStreamCursor* cursor, const ViewControls& controls, int widt
   PixelCanvas canvas(0, 0, width, height, storage);
   view.paint(canvas);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      std::copy_n(canvas.pixel(x, y), RGB, at(image, x, top + y));
+    for (int x = 0; x < width; ++x) std::copy_n(canvas.pixel(x, y), RGB, at(image, x, top + y));
 }
 
 }  // namespace
 
 const char* panel_title(PanelKind kind) {
   switch (kind) {
-    case PanelKind::Pitch: return "Pitch";
-    case PanelKind::Sinusoids: return "Sinusoids";
-    default: return "Residual";
+    case PanelKind::Pitch:
+      return "Pitch";
+    case PanelKind::Sinusoids:
+      return "Sinusoids";
+    default:
+      return "Residual";
   }
 }
 
 const char* panel_frame_type(PanelKind kind) {
   switch (kind) {
-    case PanelKind::Pitch: return "1FQ0";
-    case PanelKind::Sinusoids: return "1TRC";
-    default: return "1STF";
+    case PanelKind::Pitch:
+      return "1FQ0";
+    case PanelKind::Sinusoids:
+      return "1TRC";
+    default:
+      return "1STF";
   }
 }
 
@@ -80,9 +85,15 @@ RgbImage paint_panels(const std::vector<PanelPicture>& panels, int width) {
       top += SEPARATOR_ROWS;
     }
     switch (panel.kind) {
-      case PanelKind::Pitch: paint_view<PitchView>(panel.cursor, panel.controls, width, panel.height, image, top); break;
-      case PanelKind::Sinusoids: paint_view<TrackView>(panel.cursor, panel.controls, width, panel.height, image, top); break;
-      case PanelKind::Residual: paint_view<ResidualView>(panel.cursor, panel.controls, width, panel.height, image, top); break;
+      case PanelKind::Pitch:
+        paint_view<PitchView>(panel.cursor, panel.controls, width, panel.height, image, top);
+        break;
+      case PanelKind::Sinusoids:
+        paint_view<TrackView>(panel.cursor, panel.controls, width, panel.height, image, top);
+        break;
+      case PanelKind::Residual:
+        paint_view<ResidualView>(panel.cursor, panel.controls, width, panel.height, image, top);
+        break;
     }
     top += panel.height;
   }

@@ -30,8 +30,8 @@ void set_fractions(UnitRange asked, double start, double end, const char* what, 
   }
   UnitRange shown{std::clamp(asked.low, start, end), std::clamp(asked.high, start, end)};
   if (!(shown.high > shown.low)) {
-    result.error = name + range_text(asked.low, asked.high, unit) + " lies outside the stream's " +
-                   range_text(start, end, unit);
+    result.error =
+        name + range_text(asked.low, asked.high, unit) + " lies outside the stream's " + range_text(start, end, unit);
     return;
   }
   if (shown.low != asked.low || shown.high != asked.high)
@@ -45,9 +45,12 @@ void set_fractions(UnitRange asked, double start, double end, const char* what, 
 
 double full_vertical_range(PanelKind kind, const SdifStreamCursor& cursor) {
   switch (kind) {
-    case PanelKind::Pitch: return PITCH_RANGE;
-    case PanelKind::Sinusoids: return SINUSOIDS_RANGE;
-    default: break;
+    case PanelKind::Pitch:
+      return PITCH_RANGE;
+    case PanelKind::Sinusoids:
+      return SINUSOIDS_RANGE;
+    default:
+      break;
   }
   // The residual view's bins are the rows of the first frame's second matrix.
   const SdifMatrix* spectrum = cursor.first && cursor.first->matrices ? cursor.first->matrices->next : nullptr;

@@ -38,11 +38,16 @@ namespace {
 enum LongOnly { VIEW = 256, SIZE, TIME, VERTICAL, CUBE, CONTRAST, THUMBNAIL, VERSION };
 
 const option LONG_OPTIONS[] = {
-    {"output", required_argument, nullptr, 'o'},      {"view", required_argument, nullptr, VIEW},
-    {"size", required_argument, nullptr, SIZE},       {"time", required_argument, nullptr, TIME},
-    {"vertical", required_argument, nullptr, VERTICAL}, {"cube", no_argument, nullptr, CUBE},
-    {"contrast", required_argument, nullptr, CONTRAST}, {"thumbnail", required_argument, nullptr, THUMBNAIL},
-    {"help", no_argument, nullptr, 'h'},              {"version", no_argument, nullptr, VERSION},
+    {"output", required_argument, nullptr, 'o'},
+    {"view", required_argument, nullptr, VIEW},
+    {"size", required_argument, nullptr, SIZE},
+    {"time", required_argument, nullptr, TIME},
+    {"vertical", required_argument, nullptr, VERTICAL},
+    {"cube", no_argument, nullptr, CUBE},
+    {"contrast", required_argument, nullptr, CONTRAST},
+    {"thumbnail", required_argument, nullptr, THUMBNAIL},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, VERSION},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -74,14 +79,17 @@ bool parse_range(const char* text, UnitRange& range) {
          range.high > range.low;
 }
 
-std::optional<PanelKind> view_named(const std::string& name, bool& all) {
-  all = name == "all";
+// Sets `view` for a --view name: a panel's title in lower case, or "all" for every panel. False for
+// any other name.
+bool set_view(const std::string& name, std::optional<PanelKind>& view) {
+  view.reset();
+  if (name == "all") return true;
   for (PanelKind kind : PANEL_KINDS) {
     std::string title = panel_title(kind);
     for (char& c : title) c = char(std::tolower(static_cast<unsigned char>(c)));
-    if (name == title) return kind;
+    if (name == title) view = kind;
   }
-  return std::nullopt;
+  return view.has_value();
 }
 
 }  // namespace
@@ -100,15 +108,13 @@ ParsedCommandLine parse_render_options(int argc, char** argv) {
   while ((option = getopt_long(argc, argv, ":o:h", LONG_OPTIONS, nullptr)) != -1) {
     std::string value = optarg ? optarg : "";
     const char* rest;
-    bool all = false;
     switch (option) {
       case 'o':
         if (value.empty()) return usage("the output name is empty");
         o.output = value;
         break;
       case VIEW:
-        o.view = view_named(value, all);
-        if (!o.view && !all) return usage("unknown view '" + value + "' (pitch, sinusoids, residual or all)");
+        if (!set_view(value, o.view)) return usage("unknown view '" + value + "' (pitch, sinusoids, residual or all)");
         break;
       case SIZE:
         if (!parse_side(optarg, 'x', o.width, &rest) || !parse_side(rest + 1, '\0', o.height, &rest))
@@ -117,14 +123,17 @@ ParsedCommandLine parse_render_options(int argc, char** argv) {
         break;
       case TIME:
         o.ranges.time.emplace();
-        if (!parse_range(optarg, *o.ranges.time)) return usage("time '" + value + "' is not START:END with END after START");
+        if (!parse_range(optarg, *o.ranges.time))
+          return usage("time '" + value + "' is not START:END with END after START");
         break;
       case VERTICAL:
         o.ranges.vertical.emplace();
         if (!parse_range(optarg, *o.ranges.vertical))
           return usage("vertical range '" + value + "' is not LOW:HIGH with HIGH above LOW");
         break;
-      case CUBE: o.ranges.cube = true; break;
+      case CUBE:
+        o.ranges.cube = true;
+        break;
       case CONTRAST: {
         double contrast;
         if (!finite_number(value, contrast)) return usage("contrast '" + value + "' is not a number");
@@ -137,15 +146,21 @@ ParsedCommandLine parse_render_options(int argc, char** argv) {
       }
       case THUMBNAIL:
         if (!parse_side(optarg, '\0', o.thumbnail, &rest) || o.thumbnail < MIN_THUMBNAIL)
-          return usage("thumbnail size '" + value + "' is not a number of pixels from " + std::to_string(MIN_THUMBNAIL) +
-                       " to " + std::to_string(MAX_SIDE));
+          return usage("thumbnail size '" + value + "' is not a number of pixels from " +
+                       std::to_string(MIN_THUMBNAIL) + " to " + std::to_string(MAX_SIDE));
         break;
-      case 'h': parsed.action = ParsedCommandLine::HELP; return parsed;
-      case VERSION: parsed.action = ParsedCommandLine::VERSION; return parsed;
-      case ':': return usage(std::string("option '") + argv[optind - 1] + "' needs a value");
+      case 'h':
+        parsed.action = ParsedCommandLine::HELP;
+        return parsed;
+      case VERSION:
+        parsed.action = ParsedCommandLine::VERSION;
+        return parsed;
+      case ':':
+        return usage(std::string("option '") + argv[optind - 1] + "' needs a value");
       default:
         // A short option names itself in optopt; a long one only in the argument it came in.
-        return usage("unknown option '" + (optopt ? std::string("-") + char(optopt) : std::string(argv[optind - 1])) + "'");
+        return usage("unknown option '" + (optopt ? std::string("-") + char(optopt) : std::string(argv[optind - 1])) +
+                     "'");
     }
   }
   o.files.assign(argv + optind, argv + argc);

@@ -93,18 +93,19 @@ class FileRun {
       cursors.emplace_back(file.frames, panel_frame_type(kind));
       if ((o.view && *o.view != kind) || !cursors.back().last) continue;
       PanelControls controls = controls_for(kind, cursors.back(), o.ranges);
-      for (const std::string& warning : controls.warnings) err << PROGRAM << ": " << job.input << ": " << warning << '\n';
+      for (const std::string& warning : controls.warnings)
+        err << PROGRAM << ": " << job.input << ": " << warning << '\n';
       if (!controls.error.empty()) return fail(job.input, controls.error);
       panels.push_back({kind, &cursors.back(), controls.controls, o.height});
     }
     if (panels.empty()) return fail(job.input, missing_streams());
 
-    int width = o.thumbnail ? fit_thumbnail(o.thumbnail, panels) : o.width;
-    RgbImage image = paint_panels(panels, width);
     struct stat input, output;
     if (fstat(fileno(file.file), &input) == 0 && stat(job.output.c_str(), &output) == 0 &&
         input.st_dev == output.st_dev && input.st_ino == output.st_ino)
       return fail(job.output, "is the input " + job.input + "; not overwritten");
+    int width = o.thumbnail ? fit_thumbnail(o.thumbnail, panels) : o.width;
+    RgbImage image = paint_panels(panels, width);
     std::string reason = write_png(image, job.output, o.thumbnail ? THUMBNAIL_ENCODING : PICTURE_ENCODING);
     return reason.empty() || fail(job.output, reason);
   }
@@ -126,7 +127,8 @@ class FileRun {
   }
 
   std::string missing_streams() const {
-    if (o.view) return std::string("has no ") + panel_title(*o.view) + " stream (" + panel_frame_type(*o.view) + " frames)";
+    if (o.view)
+      return std::string("has no ") + panel_title(*o.view) + " stream (" + panel_frame_type(*o.view) + " frames)";
     return "has none of the Pitch (1FQ0), Sinusoids (1TRC) and Residual (1STF) streams";
   }
 
@@ -143,12 +145,17 @@ int render_main(int argc, char** argv, std::ostream& out, std::ostream& err) {
   if (parsed.action == ParsedCommandLine::RENDER && !plan_jobs(parsed.options, jobs, parsed.error))
     parsed.action = ParsedCommandLine::USAGE_ERROR;
   switch (parsed.action) {
-    case ParsedCommandLine::HELP: out << RENDER_USAGE; return 0;
-    case ParsedCommandLine::VERSION: out << PROGRAM << ' ' << SDIF_VIEWER_VERSION << '\n'; return 0;
+    case ParsedCommandLine::HELP:
+      out << RENDER_USAGE;
+      return 0;
+    case ParsedCommandLine::VERSION:
+      out << PROGRAM << ' ' << SDIF_VIEWER_VERSION << '\n';
+      return 0;
     case ParsedCommandLine::USAGE_ERROR:
       err << PROGRAM << ": " << parsed.error << "\nTry '" << PROGRAM << " --help' for more information.\n";
       return 2;
-    case ParsedCommandLine::RENDER: break;
+    case ParsedCommandLine::RENDER:
+      break;
   }
   for (const std::string& warning : parsed.warnings) err << PROGRAM << ": " << warning << '\n';
   bool all_written = true;

@@ -1,7 +1,7 @@
 // Tests of sdif-render's command line: every usage error, and the values a valid line carries.
-#include <gtest/gtest.h>
-
 #include "render/render_options.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

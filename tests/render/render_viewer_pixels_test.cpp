@@ -32,7 +32,8 @@ SdifWriter moving_streams() {
     float wobble = float(std::sin(f * 0.4)), t = f * 0.05f;
     w.begin_frame("1FQ0", t, 1, 1).matrix_f32("1FQ0", 2, 2, {300 + 150 * wobble, 0.9f, 700.0f + 20 * f, 0.02f * f});
     std::vector<float> partials, bins;
-    for (int k = 0; k < 6; ++k) partials.insert(partials.end(), {float(k), 1500 + 3000 * k + 400 * wobble, 0.15f * k, 0});
+    for (int k = 0; k < 6; ++k)
+      partials.insert(partials.end(), {float(k), 1500 + 3000 * k + 400 * wobble, 0.15f * k, 0});
     for (int b = 0; b < 64; ++b) bins.insert(bins.end(), {float(0.5 + 0.5 * std::sin(b * 0.3 + f * 0.2)), 0.1f});
     w.end_frame().begin_frame("1TRC", t, 2, 1).matrix_f32("1TRC", 6, 4, partials).end_frame();
     w.begin_frame("1STF", t, 3, 2).matrix_f32("1STI", 1, 1, {1}).matrix_f32("1STF", 64, 2, bins).end_frame();
@@ -67,14 +68,32 @@ TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
     double contrast;  // negative: the view's own, untouched (so each kind's opening case comes first)
   } cases[] = {
       {pitch_panel, {"--view", "pitch"}, 0, 1, 0, 1, false, -1},
-      {pitch_panel, {"--view", "pitch", "--time", "0.5:1.5", "--vertical", "250:750", "--cube", "--contrast", "0.8"},
-       0.25f, 0.5f, 0.25f, 0.5f, true, 0.8},
+      {pitch_panel,
+       {"--view", "pitch", "--time", "0.5:1.5", "--vertical", "250:750", "--cube", "--contrast", "0.8"},
+       0.25f,
+       0.5f,
+       0.25f,
+       0.5f,
+       true,
+       0.8},
       {sinusoids_panel, {"--view", "sinusoids"}, 0, 1, 0, 1, false, -1},
-      {sinusoids_panel, {"--view", "sinusoids", "--time", "1:2", "--vertical", "0:11025", "--contrast", "0.1"},
-       0.5f, 0.5f, 0, 0.5f, false, 0.1},
+      {sinusoids_panel,
+       {"--view", "sinusoids", "--time", "1:2", "--vertical", "0:11025", "--contrast", "0.1"},
+       0.5f,
+       0.5f,
+       0,
+       0.5f,
+       false,
+       0.1},
       {residual_panel, {"--view", "residual"}, 0, 1, 0, 1, false, -1},
-      {residual_panel, {"--view", "residual", "--time", "0:0.5", "--vertical", "16:48", "--cube"}, 0, 0.25f, 0.25f,
-       0.5f, true, -1},
+      {residual_panel,
+       {"--view", "residual", "--time", "0:0.5", "--vertical", "16:48", "--cube"},
+       0,
+       0.25f,
+       0.25f,
+       0.5f,
+       true,
+       -1},
   };
   for (const auto& c : cases) {
     std::string what = testing::PrintToString(c.options);
