@@ -74,6 +74,17 @@ fresh self
 expect self "$work/self.png" $?
 cmp -s "$example" "$work/self.png" || fail "the input was overwritten"
 
+# Terminated while writing a large picture: the temporary file goes with the program.
+fresh terminated
+"$render" --view pitch --size 8192x4096 -o "$out/" "$work/good.sdif" &
+pid=$!
+tries=0
+while [ -z "$(ls -A "$out")" ] && [ $tries -lt 3000 ]; do sleep 0.01; tries=$((tries + 1)); done
+kill -TERM $pid
+wait $pid
+status=$?
+[ $status -eq 143 ] && [ -z "$(ls -A "$out")" ] || fail "terminated: status $status, left $(ls -A "$out")"
+
 # One failing input among good ones: the others are still written.
 fresh mixed
 "$render" -o "$out/" "$work/good.sdif" "$work/damaged.sdif" 2>/dev/null
