@@ -59,6 +59,23 @@ void install_cleanup_once() {
   }
 }
 
+// Sets the jump point that libpng's errors return to, and writes the image; false when libpng gave up.
+// A function of its own, so that nothing it holds is left undefined by the jump back.
+bool write_rows(png_structp png, png_infop info, const RgbImage& image, FILE* file, const PngEncoding& encoding) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, file);
+  png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_compression_level(png, encoding.level);
+  png_set_compression_strategy(png, encoding.strategy);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, encoding.filters);
+  png_write_info(png, info);
+  size_t row_bytes = size_t(image.width) * 3;
+  for (int y = 0; y < image.height; ++y) png_write_row(png, &image.rgb[size_t(y) * row_bytes]);
+  png_write_end(png, nullptr);
+  return true;
+}
+
 mode_t file_mode() {
   mode_t mask = umask(0);
   umask(mask);
@@ -75,22 +92,10 @@ std::string encode_png(const RgbImage& image, FILE* file, const PngEncoding& enc
     png_destroy_write_struct(&png, nullptr);
     return "out of memory";
   }
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return failure.error_number && ferror(file) ? std::strerror(failure.error_number) : failure.message;
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_compression_level(png, encoding.level);
-  png_set_compression_strategy(png, encoding.strategy);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, encoding.filters);
-  png_write_info(png, info);
-  size_t row_bytes = size_t(image.width) * 3;
-  for (int y = 0; y < image.height; ++y) png_write_row(png, &image.rgb[size_t(y) * row_bytes]);
-  png_write_end(png, nullptr);
+  bool written = write_rows(png, info, image, file, encoding);
   png_destroy_write_struct(&png, &info);
-  return "";
+  if (written) return "";
+  return failure.error_number && ferror(file) ? std::strerror(failure.error_number) : failure.message;
 }
 
 std::string write_png(const RgbImage& image, const std::string& path, const PngEncoding& encoding) {
