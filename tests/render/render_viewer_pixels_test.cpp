@@ -52,12 +52,8 @@ TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
   fill_panel_bands(&pitch, &sinusoids, &residual);
   window.end();
   window.show();
-  // Until the server has mapped the window, drawing into it leaves nothing to read back.
-  XWindowAttributes attributes;
-  do {
-    Fl::wait(0.02);
-    XGetWindowAttributes(fl_display, fl_xid(&window), &attributes);
-  } while (attributes.map_state != IsViewable);
+  // The toolkit draws nothing into the window until the server has sent its first Expose event.
+  window.wait_for_expose();
 
   const struct {
     DataPanel* panel;
