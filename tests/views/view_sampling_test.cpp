@@ -26,19 +26,22 @@ struct Sample {
 template <class View>
 void expect_samples(View& view, std::initializer_list<Sample> samples) {
   for (const Sample& s : samples) {
-    // One slot more than a view fills, which must stay as it is.
-    double heights[257] = {}, amplitudes[257] = {};
+    // Each array is followed by a value that a write past its slots would change.
+    struct {
+      SlotValues values;
+      double after = 0;
+    } heights = {}, amplitudes = {};
     if constexpr (std::is_same_v<View, ResidualView>)
-      view.sample_column(s.t, heights);
+      view.sample_column(s.t, heights.values);
     else
-      view.sample_column(s.t, heights, amplitudes);
+      view.sample_column(s.t, heights.values, amplitudes.values);
     SCOPED_TRACE(testing::Message() << "t " << s.t << ", slot " << s.slot);
-    EXPECT_DOUBLE_EQ(heights[s.slot], s.height);
-    EXPECT_EQ(heights[256] + amplitudes[256], 0.0) << "written past the 256 slots";
+    EXPECT_DOUBLE_EQ(heights.values[s.slot], s.height);
+    EXPECT_EQ(heights.after + amplitudes.after, 0.0) << "written past the slots";
     if (std::isnan(s.amplitude))
-      EXPECT_TRUE(std::isnan(amplitudes[s.slot]));
+      EXPECT_TRUE(std::isnan(amplitudes.values[s.slot]));
     else
-      EXPECT_DOUBLE_EQ(amplitudes[s.slot], s.amplitude);
+      EXPECT_DOUBLE_EQ(amplitudes.values[s.slot], s.amplitude);
   }
 }
 
@@ -79,7 +82,7 @@ TEST(SdifView, ColumnTimesComeFromTheFractionsInDoublePrecision) {
   double w = 1.0;
   EXPECT_EQ(empty.frame_pair(1.0, w), nullptr);
   EXPECT_EQ(w, 0.0);
-  double heights[256], amplitudes[256] = {1};
+  SlotValues heights, amplitudes = {1};
   PitchView(0, 0, 4, 10, &none).sample_column(1.0, heights, amplitudes);
   EXPECT_EQ(amplitudes[0], 0.0);
 }
@@ -174,9 +177,9 @@ TEST(TrackView, MatchesPartialsByTrackIndex) {
   w.begin_frame("1TRC", 4.0, 1, 1).matrix_u32("1TRC", 2, 3, {4294967295u, 1, 1, 4, 900, 1}).end_frame();
   LoadedStream odd(w, "1TRC");
   TrackView odd_view(0, 0, 10, 10, &odd.cursor);
-  double heights[256], amplitudes[256];
+  SlotValues heights, amplitudes;
   odd_view.sample_column(0.0, heights, amplitudes);
-  EXPECT_EQ(std::count(amplitudes, amplitudes + 256, 0.0), 254);
+  EXPECT_EQ(std::count(amplitudes.begin(), amplitudes.end(), 0.0), 254);
   // Indices truncate; those without a slot are ignored; two-column and eight-bit matrices hold no
   // partials; an unsigned index above the int range reads as negative.
   expect_samples(odd_view, {{0.0, 3, 100, 0.1}, {0.0, 0, 500, 0.5}, {0.0, 1, 0, 0}, {0.0, 255, 0, 0},

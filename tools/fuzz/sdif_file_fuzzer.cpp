@@ -112,7 +112,7 @@ std::vector<uint32_t> picture;
 
 template <class View>
 void sample(View& view, double t) {
-  double heights[256], amplitudes[256];
+  SlotValues heights, amplitudes;
   if constexpr (std::is_same_v<View, ResidualView>)
     view.sample_column(t, heights);
   else
