@@ -96,7 +96,8 @@ TEST(DataPanel, BandsAndTheirLayoutFollowTheStreamsAndTheWindow) {
     const std::pair<Fl_Widget*, std::array<int, 4>> layout[] = {
         {panel, {0, y, 900, 200}},                        {static_cast<Fl_Widget*>(panel->view), {0, y + 20, 880, 160}},
         {panel->time_slider, {0, y + 180, 880, 20}},      {panel->vertical_slider, {880, y + 20, 20, 140}},
-        {panel->cube_toggle, {882, y + 162, 16, 16}},     {titles->child(0), {0, y + 4, 100, 16}},
+        {panel->cube_toggle, {882, y + 162, 16, 16}},     {panel->child(1), {880, y + 20, 20, 180}},
+        {titles->child(0), {0, y + 4, 100, 16}},
         {titles->child(1), {100, y + 4, 700, 16}},        {panel->contrast_slider, {800, y + 4, 100, 16}}};
     for (auto [widget, expected] : layout) EXPECT_EQ(rect(widget), expected) << "panel " << i;
     EXPECT_EQ(panel->time_slider->knob_last, 878);

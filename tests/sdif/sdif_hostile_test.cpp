@@ -132,14 +132,16 @@ TEST(SdifHostile, HeaderThatCannotBeSkippedOnAPipeIsRefused) {
 }
 
 TEST(SdifHostile, FailedAllocationsAreReportedAsOutOfMemory) {
-  // Refused above 16 KiB: a 64 KiB block, the fourth piece of a piped one, the fourth slab of records.
+  // Refused above 16 KiB: a 64 KiB block, the fourth piece of a piped one, the whole of a piped block
+  // of 20000 bytes once its three pieces have arrived, the fourth slab of records.
   std::vector<float> elements(4096 * 4, 0.5f);
-  SdifWriter large;
+  SdifWriter large, medium, many;
   large.file_header().begin_frame("1STF", 0.0, 1, 1).matrix_f32("1STF", 4096, 4, elements).end_frame();
-  SdifWriter many;
+  elements.resize(5000);
+  medium.file_header().begin_frame("1STF", 0.0, 1, 1).matrix_f32("1STF", 5000, 1, elements).end_frame();
   many.file_header();
   for (int i = 0; i < 2000; i++) many.begin_frame("1TRC", i, 1, 1).matrix_f32("1TRC", 1, 1, {1}).end_frame();
-  for (const auto& [file, piped] : {std::pair{&large, false}, {&large, true}, {&many, false}}) {
+  for (const auto& [file, piped] : {std::pair{&large, false}, {&large, true}, {&medium, true}, {&many, false}}) {
     Load result = load(*file, piped, 0, 16384);
     EXPECT_EQ(result.result, SdifCode::OutOfMemory) << piped;
     EXPECT_EQ(result.frames > 0, file == &many) << "the frames before the failure stay";

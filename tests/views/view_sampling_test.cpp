@@ -113,6 +113,7 @@ TEST(SdifView, FramePairFollowsTheWalkWhateverTheTimes) {
         double w;
         const SdifFrame* current = view.frame_pair(t, w);
         ASSERT_EQ(current, expected) << "trial " << trial << " t " << t;
+        EXPECT_EQ(s.cursor.current, current) << "the cursor is left at the pair";
         const SdifFrame* next = current->next_in_stream;
         double weight = next ? (t - current->time) / (next->time - current->time) : 0.0;
         EXPECT_TRUE(w == weight || (std::isnan(w) && std::isnan(weight)));
