@@ -28,8 +28,8 @@ SdifWriter stream(const char* type, int32_t data_type) {
       if (data_type == 0x0004) w.f32(float(v));
       if (data_type == 0x0008) w.f64(v);
       if (data_type == 0x0104 || data_type == 0x0204) w.i32(int32_t(v));
-      if (data_type == 0x0301) w.u8(uint8_t(v));
-      if (data_type == 0x0102) w.u16(uint16_t(v));
+      if (data_type == 0x0301) w.u8(uint8_t(int64_t(v)));
+      if (data_type == 0x0102) w.u16(uint16_t(int64_t(v)));
     }
     w.pad().end_frame();
   }
