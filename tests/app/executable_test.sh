@@ -33,7 +33,13 @@ touch -d @1000000000 "$dir/example.sdif"
 run() {
   $checker "$viewer" "$1" 2>"$dir/stderr" &
   pid=$!
-  window=$(timeout $seconds xdotool search --sync --onlyvisible --pid $pid --name "^$2\$" 2>/dev/null | head -n 1)
+  # Polled more often than xdotool's own --sync does, which would double the time of the whole test.
+  window="" polls=0
+  while [ -z "$window" ] && [ $polls -lt $((seconds * 20)) ]; do
+    sleep 0.05
+    polls=$((polls + 1))
+    window=$(xdotool search --onlyvisible --pid $pid --name "^$2\$" 2>/dev/null | head -n 1)
+  done
   if [ -z "$window" ]; then
     fail "$1: no window \"$2\""
   else
@@ -54,8 +60,8 @@ run() {
   fi
   # Killed if it has not exited in time (it stays a zombie, so its number is not reused, until waited for).
   waited=0
-  until case $(ps -o stat= -p $pid) in Z* | "") true ;; *) false ;; esac || [ $waited -ge $((seconds * 10)) ]; do
-    sleep 0.1
+  until case $(ps -o stat= -p $pid) in Z* | "") true ;; *) false ;; esac || [ $waited -ge $((seconds * 20)) ]; do
+    sleep 0.05
     waited=$((waited + 1))
   done
   kill -9 $pid 2>/dev/null
