@@ -44,6 +44,14 @@ for program in "$prefix"/bin/*; do
   [ -f "$prefix/share/man/man1/$name.1" ] || fail "$name has no man page"
 done
 
+# The viewer takes only an exact first argument for an option (getopt_long would take "--vers" for
+# --version). These all name files, which it goes on to open and, without a display, cannot even
+# report: nothing is answered on standard output.
+for args in ./--help --vers -h "a.sdif --version"; do
+  answer=$(env -u DISPLAY "$prefix/bin/sdif-viewer" $args 2>/dev/null) || true
+  [ -z "$answer" ] || fail "sdif-viewer $args is answered as an option: $answer"
+done
+
 # Every man page is free of mandoc warnings and errors and renders through man without complaint.
 for page in "$prefix"/share/man/man*/*; do
   mandoc -Tlint -W warning "$page" || fail "mandoc -Tlint: $page"
