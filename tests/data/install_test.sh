@@ -80,7 +80,7 @@ done
 viewer=$!
 timeout 60 xdotool search --sync --all --onlyvisible --pid "$viewer" --name '^SDIF$' >/dev/null ||
   fail "the installed viewer shows no window"
-kill "$viewer"
+kill "$viewer" 2>/dev/null || true
 wait "$viewer" 2>/dev/null || true
 
 [ "$failures" -eq 0 ]
