@@ -4,9 +4,11 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME sdif-viewer)
 set(CPACK_PACKAGE_VENDOR "SDIF viewer developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "read-only viewer for SDIF sound analysis files")
-set(CPACK_PACKAGE_DESCRIPTION "Shows the pitch (1FQ0), sinusoidal track (1TRC) and residual spectrum (1STF)
-streams of an SDIF (Sound Description Interchange Format) file as
-time-frequency pictures, with scroll, zoom and contrast controls.")
+set(CPACK_PACKAGE_DESCRIPTION "sdif-viewer shows the pitch (1FQ0), sinusoidal track (1TRC) and residual
+spectrum (1STF) streams of an SDIF (Sound Description Interchange Format)
+file as time-frequency pictures, with scroll, zoom and contrast controls.
+sdif-render paints the same pictures into PNG files without a display, and
+thumbnails of SDIF files for file managers.")
 set(SDIF_PACKAGE_MAINTAINER "SDIF viewer developers <sdif-viewer@example.org>"
     CACHE STRING "Maintainer field of the Debian package: a name and an address")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${SDIF_PACKAGE_MAINTAINER})

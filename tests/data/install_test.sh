@@ -23,13 +23,20 @@ for path in bin/sdif-viewer share/applications/sdif-viewer.desktop share/mime/pa
   [ -f "$prefix/$path" ] || fail "not installed: $path"
 done
 
-# Every desktop entry validates, and starts an installed program with an installed icon.
+# Every desktop entry validates and has an installed icon; it and every thumbnailer start an installed
+# program, for file types the installed shared-mime-info XML defines.
 for entry in "$prefix"/share/applications/*.desktop; do
   desktop-file-validate "$entry" || fail "desktop-file-validate: $entry"
-  program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
   icon=$(sed -n 's/^Icon=//p' "$entry")
-  [ -x "$prefix/bin/$program" ] || fail "$entry: Exec names $program, which is not installed"
   [ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "$entry: no installed icon $icon"
+done
+for entry in "$prefix"/share/applications/*.desktop "$prefix"/share/thumbnailers/*.thumbnailer; do
+  [ -f "$entry" ] || continue
+  program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
+  [ -x "$prefix/bin/$program" ] || fail "$entry: Exec names $program, which is not installed"
+  for type in $(sed -n 's/^MimeType=//p' "$entry" | tr ';' ' '); do
+    grep -qs "<mime-type type=\"$type\"" "$prefix"/share/mime/packages/*.xml || fail "$entry: no installed type $type"
+  done
 done
 
 # Every program answers --help and --version on standard output, without a display, and has a man page.
