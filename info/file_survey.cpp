@@ -133,7 +133,7 @@ class Survey {
     for (size_t slot : touched) {
       MatrixTypeSurvey& t = stream.matrix_types[slot];
       t.whole.merge(t.pending);
-      t.pending = MatrixSummary();
+      t.pending.clear();
     }
     int32_t matrices = std::max(frame.matrix_count, 0);
     if (stream.frames == 0) {
@@ -168,6 +168,11 @@ void MatrixSummary::add(int32_t rows, int32_t columns_of_matrix) {
   min_columns = count == 0 ? columns_of_matrix : std::min(min_columns, columns_of_matrix);
   max_columns = count == 0 ? columns_of_matrix : std::max(max_columns, columns_of_matrix);
   count++;
+}
+
+void MatrixSummary::clear() {
+  count = 0;
+  columns.clear();
 }
 
 void MatrixSummary::merge(const MatrixSummary& other) {

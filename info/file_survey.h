@@ -22,6 +22,8 @@ struct MatrixSummary {
 
   void add(int32_t rows, int32_t columns);
   void merge(const MatrixSummary& other);
+  // Empty again, keeping the memory of the columns for the next frame.
+  void clear();
 };
 
 struct MatrixTypeSurvey {
