@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 
 #include <FL/Fl_Window.H>
 
@@ -21,42 +20,29 @@
 
 namespace {
 
-// The viewer's message without its newline, or the stream ID of each panel of its window.
-struct Outcome {
-  std::string message;
-  std::map<std::string, int32_t> panels;
-};
-
-bool operator==(const Outcome& a, const Outcome& b) { return a.message == b.message && a.panels == b.panels; }
-
-std::ostream& operator<<(std::ostream& out, const Outcome& o) {
-  out << "'" << o.message << "'";
-  for (const auto& [title, id] : o.panels) out << " " << title << "=" << id;
-  return out;
-}
-
-Outcome predicted(const std::string& path) {
+// The viewer's message without its newline, or "Title=stream ID" for each panel of its window.
+std::string predicted(const std::string& path) {
   FileSurvey s = survey_file(path);
-  Outcome o;
-  if (s.outcome == ReadOutcome::Damaged || s.outcome == ReadOutcome::Unreadable) o.message = "Error reading file";
-  else if (!s.viewer_opens()) o.message = "File does not contain any supported matrix types.";
-  else
-    for (int p = 0; p < PANEL_COUNT; p++)
-      if (s.has_panel[p]) o.panels[PANEL_TITLES[p]] = s.panel_stream[p];
-  return o;
+  if (s.outcome == ReadOutcome::Damaged || s.outcome == ReadOutcome::Unreadable) return "Error reading file";
+  if (!s.viewer_opens()) return "File does not contain any supported matrix types.";
+  std::string panels;
+  for (int p = 0; p < PANEL_COUNT; p++)
+    if (s.has_panel[p]) panels += std::string(PANEL_TITLES[p]) + "=" + std::to_string(s.panel_stream[p]) + " ";
+  return panels;
 }
 
-Outcome viewed(const std::string& path) {
-  Outcome o;
-  when_idle([&o] {
+std::string viewed(const std::string& path) {
+  std::string seen;
+  when_idle([&seen] {
     if (shown_window("SDIF")) {
       const DataPanel* panels[] = {pitch_panel, sinusoids_panel, residual_panel};
       for (int p = 0; p < PANEL_COUNT; p++)
-        if (panels[p]) o.panels[PANEL_TITLES[p]] = panels[p]->view->cursor->first->stream_id;
+        if (panels[p])
+          seen += std::string(PANEL_TITLES[p]) + "=" + std::to_string(panels[p]->view->cursor->first->stream_id) + " ";
       shown_window("SDIF")->hide();
     } else if (Fl_Window* dialog = shown_window("Ondavue Error")) {
-      o.message = dialog->child(1)->label();
-      o.message.pop_back();
+      seen = dialog->child(1)->label();
+      seen.pop_back();
       dialog->hide();
     }
   });
@@ -64,7 +50,7 @@ Outcome viewed(const std::string& path) {
   char program[] = "sdif-viewer";
   char* argv[] = {program, argument.data(), nullptr};
   viewer_main(2, argv);
-  return o;
+  return seen;
 }
 
 TEST(ViewerAgreement, EverySeedAndPrefixOpensAsPredicted) {
