@@ -119,7 +119,7 @@ int child_load(const char* path) {
     s.frames++;
     for (const SdifMatrix* matrix = frame->matrices; matrix; matrix = matrix->next) {
       s.matrices++;
-      s.element_bytes += static_cast<long long>(matrix->rows) * matrix->columns * (matrix->data_type & 0xFF);
+      s.element_bytes += static_cast<long long>(matrix->rows) * matrix->columns * SDIF_ElementWidth(matrix->data_type);
     }
   }
   print_sample(s);

@@ -71,7 +71,7 @@ SdifResult load_elements(void* dst, size_t count, FILE* stream) {
 int64_t checked_data_size(const SdifMatrixHeader* header) {
   if (header->rows < 0 || header->columns < 0) return -1;
   int64_t elements = int64_t(header->rows) * header->columns;
-  int64_t width = header->data_type & 0xFF;
+  int64_t width = SDIF_ElementWidth(header->data_type);
   if (width != 0 && elements > (int64_t(INT32_MAX) - 7) / width) return -1;
   return elements * width;
 }
@@ -173,7 +173,7 @@ SdifResult SDIF_CheckMatrixHeader(const SdifMatrixHeader* header) {
 }
 
 bool SDIF_ReadableWidth(const SdifMatrixHeader* header) {
-  int width = header->data_type & 0xFF;
+  int width = SDIF_ElementWidth(header->data_type);
   return width == 1 || width == 2 || width == 4 || width == 8;
 }
 
@@ -181,7 +181,7 @@ SdifResult SDIF_LoadMatrixData(void* block, FILE* stream, const SdifMatrixHeader
   if (!SDIF_ReadableWidth(header)) return SdifCode::UnknownDataType;
   if (SdifResult r = SDIF_CheckMatrixHeader(header)) return r;
   size_t count = size_t(header->rows) * size_t(header->columns);
-  switch (header->data_type & 0xFF) {
+  switch (SDIF_ElementWidth(header->data_type)) {
     case 1: return SDIF_LoadBytes(block, count, stream);
     case 2: return SDIF_Load16(block, count, stream);
     case 4: return SDIF_Load32(block, count, stream);
