@@ -63,14 +63,10 @@ size_t fold_blocks(const T* values, size_t count, size_t columns, T* low, T* hig
     block_high = v > block_high ? v : block_high;
     if constexpr (std::is_floating_point_v<T>) block_probe += v - v;
   }
-  T lane_low[lanes], lane_high[lanes], lane_probe[lanes];
-  std::memcpy(lane_low, &block_low, BLOCK_BYTES);
-  std::memcpy(lane_high, &block_high, BLOCK_BYTES);
-  std::memcpy(lane_probe, &block_probe, BLOCK_BYTES);
   for (size_t j = 0, k = 0; j < lanes; j++, k = k + 1 == columns ? 0 : k + 1) {
-    low[k] = lane_low[j] < low[k] ? lane_low[j] : low[k];
-    high[k] = lane_high[j] > high[k] ? lane_high[j] : high[k];
-    probe[k] += lane_probe[j];
+    low[k] = block_low[j] < low[k] ? block_low[j] : low[k];
+    high[k] = block_high[j] > high[k] ? block_high[j] : high[k];
+    probe[k] += block_probe[j];
   }
   return i;
 }
