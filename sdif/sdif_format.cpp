@@ -122,23 +122,26 @@ void SDIF_InitFileHeader(SdifFileHeader* header) {
 }
 
 SdifResult SDIF_LoadFileHeader(FILE* stream) {
-  char magic[4];
-  if (SDIF_LoadBytes(magic, 4, stream)) return SdifCode::ReadFailed;
-  if (!SDIF_SameType(magic, "SDIF")) return SdifCode::BadFileHeader;
+  SdifFileHeader header;
+  return SDIF_ReadFileHeader(&header, stream);
+}
 
-  int32_t header_size;
-  if (SDIF_Load32(&header_size, 1, stream)) return SdifCode::ReadFailed;
-  if (header_size % 8 != 0 || header_size < 8) return SdifCode::BadFileHeader;
+SdifResult SDIF_ReadFileHeader(SdifFileHeader* header, FILE* stream) {
+  *header = SdifFileHeader{};
+  if (SDIF_LoadBytes(header->magic, 4, stream)) return SdifCode::ReadFailed;
+  if (!SDIF_SameType(header->magic, "SDIF")) return SdifCode::BadFileHeader;
+
+  if (SDIF_Load32(&header->header_size, 1, stream)) return SdifCode::ReadFailed;
+  if (header->header_size % 8 != 0 || header->header_size < 8) return SdifCode::BadFileHeader;
 
   // Both versions are read before either is judged, so a short file reports the read failure.
-  int32_t spec_version, types_version;
-  if (SDIF_Load32(&spec_version, 1, stream)) return SdifCode::ReadFailed;
-  if (SDIF_Load32(&types_version, 1, stream)) return SdifCode::ReadFailed;
-  if (spec_version != 3) return SdifCode::OldSpecVersion;
-  if (types_version < 1) return SdifCode::OldTypesVersion;
+  if (SDIF_Load32(&header->spec_version, 1, stream)) return SdifCode::ReadFailed;
+  if (SDIF_Load32(&header->types_version, 1, stream)) return SdifCode::ReadFailed;
+  if (header->spec_version != 3) return SdifCode::OldSpecVersion;
+  if (header->types_version < 1) return SdifCode::OldTypesVersion;
 
-  if (header_size == 8) return SdifCode::Ok;
-  if (SDIF_Skip(stream, long(header_size) - 8)) return SdifCode::BadFileHeader;
+  if (header->header_size == 8) return SdifCode::Ok;
+  if (SDIF_Skip(stream, long(header->header_size) - 8)) return SdifCode::BadFileHeader;
   return SdifCode::Ok;
 }
 

@@ -77,6 +77,9 @@ SdifResult SDIF_FinishReading(FILE* stream);
 SdifResult SDIF_FinishWriting(FILE* stream);
 void SDIF_InitFileHeader(SdifFileHeader* header);
 SdifResult SDIF_LoadFileHeader(FILE* stream);
+// SDIF_LoadFileHeader that also hands back the fields; on failure those read so far are set and the
+// others are 0.
+SdifResult SDIF_ReadFileHeader(SdifFileHeader* header, FILE* stream);
 SdifResult SDIF_StoreFileHeader(const SdifFileHeader* header, FILE* stream);
 
 // Frame and matrix level.
