@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 namespace {
 

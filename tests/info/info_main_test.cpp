@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 #include "version.h"
 
 namespace {

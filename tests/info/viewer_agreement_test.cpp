@@ -15,7 +15,7 @@
 #include "info/file_survey.h"
 #include "sdif/sdif_document.h"
 #include "tests/support/fltk_driver.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 #include "views/sdif_view.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // Writes the seed corpus of the file fuzzer into a folder: small valid files of every stream type and
 // data type, and every kind of malformed file the loader and the views must survive. Run by scripts/fuzz.
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -45,10 +46,16 @@ SdifWriter tracks_at(const std::vector<double>& times) {
   return w;
 }
 
-std::vector<SdifWriter> seeds() {
-  std::vector<SdifWriter> all;
+struct Seed {
+  std::string name;
+  SdifWriter file;
+};
+
+std::vector<Seed> seeds() {
+  std::vector<Seed> all;
   for (const char* type : {"1FQ0", "1TRC", "1STF"})
-    for (int32_t data_type : {0x0004, 0x0008, 0x0104, 0x0204, 0x0301, 0x0102}) all.push_back(stream(type, data_type));
+    for (int32_t data_type : {0x0004, 0x0008, 0x0104, 0x0204, 0x0301, 0x0102})
+      all.push_back({std::string(type) + "-" + std::to_string(data_type), stream(type, data_type)});
 
   // All three streams interleaved with a stream of another type and a second stream of one type.
   SdifWriter mixed;
@@ -61,11 +68,11 @@ std::vector<SdifWriter> seeds() {
     mixed.begin_frame("1STF", 0.25 * f, 3, 2).matrix_f32("1STI", 1, 2, {44100, 8});
     mixed.matrix_f32("1STF", 2, 2, {0.1f, 0, 0.2f, 0.1f}).end_frame();
   }
-  all.push_back(mixed);
+  all.push_back({"interleaved", mixed});
 
   for (const std::vector<double>& times : std::vector<std::vector<double>>{
            {1, 1, 1}, {2, 1, 0}, {0, NAN, 1}, {-INFINITY, 0, INFINITY}, {-1e308, 1e308}})
-    all.push_back(tracks_at(times));
+    all.push_back({"times-" + std::to_string(all.size()), tracks_at(times)});
 
   // Rows and values that have no place in the views' arrays or no meaning in their columns, and a block
   // larger than the loader's small ones.
@@ -80,20 +87,23 @@ std::vector<SdifWriter> seeds() {
   odd.begin_frame("1STF", 0, 3, 2).matrix_f32("1STI", 1, 1, {1}).matrix_f32("1STF", 300, 2, many).end_frame();
   odd.begin_frame("1STF", 1, 3, 1).matrix_f32("1STF", 2, 2, {1, 1, 1, 1}).end_frame();
   odd.begin_frame("1STF", 2, 3, 0).end_frame();
-  all.push_back(odd);
+  all.push_back({"odd-rows", odd});
 
   // Broken file headers, frames and matrices.
-  all.push_back(SdifWriter().raw("RIFF\0\0\0\0WAVEfmt ", 16));
-  all.push_back(SdifWriter().raw("SDI", 3));
-  all.push_back(SdifWriter().raw("SDIF", 4).i32(8));
+  all.push_back({"not-sdif", SdifWriter().raw("RIFF\0\0\0\0WAVEfmt ", 16)});
+  all.push_back({"three-bytes", SdifWriter().raw("SDI", 3)});
+  all.push_back({"header-cut", SdifWriter().raw("SDIF", 4).i32(8)});
   const int32_t headers[][3] = {{12, 3, 1}, {-8, 3, 1}, {8, 2, 1}, {8, 3, 0}, {8, 3, 1}};
-  for (const auto& h : headers) all.push_back(SdifWriter().file_header(h[0], h[1], h[2]));
+  for (const auto& h : headers)
+    all.push_back({"header-" + std::to_string(h[0]) + "-" + std::to_string(h[1]) + "-" + std::to_string(h[2]),
+                   SdifWriter().file_header(h[0], h[1], h[2])});
   SdifWriter cut = stream("1TRC", 0x0004);
-  all.push_back(SdifWriter().raw(cut.bytes().data(), cut.size() - 5));
+  all.push_back({"cut-inside-frame", SdifWriter().raw(cut.bytes().data(), cut.size() - 5)});
   SdifWriter width3 = stream("1FQ0", 0x0004);
   width3.begin_frame("1FQ0", 2, 1, 1).matrix_header("1FQ0", 0x0003, 1, 2).u32(0).u32(0).end_frame();
-  all.push_back(width3.begin_frame("1FQ0", 3, 1, 1).matrix_f32("1FQ0", 1, 2, {100, 1}).end_frame());
-  for (const HostileFile& h : hostile_files()) all.push_back(h.file);
+  width3.begin_frame("1FQ0", 3, 1, 1).matrix_f32("1FQ0", 1, 2, {100, 1}).end_frame();
+  all.push_back({"width-3-mid-file", width3});
+  for (const HostileFile& h : hostile_files()) all.push_back({std::string("hostile-") + h.name, h.file});
   return all;
 }
 
@@ -104,10 +114,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make-fuzz-seeds FOLDER\n");
     return 2;
   }
-  std::vector<SdifWriter> all = seeds();
-  for (size_t i = 0; i < all.size(); i++) {
-    std::string path = std::string(argv[1]) + "/seed-" + std::to_string(i) + ".sdif";
-    if (!all[i].save(path)) {
+  for (const Seed& seed : seeds()) {
+    std::string name = seed.name;
+    for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '-';  // a plain file name
+    std::string path = std::string(argv[1]) + "/" + name + ".sdif";
+    if (!seed.file.save(path)) {
       std::fprintf(stderr, "cannot write %s\n", path.c_str());
       return 1;
     }
