@@ -18,6 +18,19 @@ DataPanel* residual_panel = nullptr;
 
 namespace {
 
+// The panel's layout in pixels. The title bar runs along the top, the time slider under the view and
+// the vertical slider at its right, over a square cell that holds the cube toggle in its middle.
+constexpr int TITLE_BAR = 20;        // height of the title bar
+constexpr int TITLE_TOP = 4;         // from the bar's top to the title and the contrast slider
+constexpr int TITLE_WIDTH = 100;     // of the title, at the left of the bar
+constexpr int TITLE_FONT_SIZE = 12;
+constexpr int CONTRAST_WIDTH = 100;  // of the contrast slider, at the right of the bar
+constexpr int SLIDER = 20;           // thickness of the time and vertical sliders
+constexpr int TOGGLE_CELL = SLIDER;  // side of the cell under the vertical slider
+constexpr int TOGGLE = 16;           // side of the cube toggle
+constexpr int TITLE_HEIGHT = TITLE_BAR - TITLE_TOP;
+constexpr int TOGGLE_INSET = (TOGGLE_CELL - TOGGLE) / 2;
+
 SdifView* make_view(int kind, int x, int y, int w, int h, SdifStreamCursor* cursor) {
   switch (kind) {
     case VIEW_RESIDUAL:
@@ -44,28 +57,29 @@ void apply_vertical_range(DataPanel* panel) {
 
 DataPanel::DataPanel(int x, int y, int w, int h, const char* title, int kind, SdifStreamCursor* cursor)
     : Fl_Group(x, y, w, h) {
-  time_slider = new RangeSlider(x, y + h - 20, w - 20, 20);
-  time_slider->type(1);
+  time_slider = new RangeSlider(x, y + h - SLIDER, w - SLIDER, SLIDER);
+  time_slider->type(FL_HORIZONTAL);
 
-  Fl_Group* side_group = new Fl_Group(x + w - 20, y + 20, 20, h - 20);
-  vertical_slider = new RangeSlider(x + w - 20, y + 20, 20, h - 60);
-  cube_toggle = new Fl_Button(x + w - 18, y + h - 38, 16, 16);
+  const int side_x = x + w - SLIDER, cell_y = y + h - SLIDER - TOGGLE_CELL;
+  Fl_Group* side_group = new Fl_Group(side_x, y + TITLE_BAR, SLIDER, h - TITLE_BAR);
+  vertical_slider = new RangeSlider(side_x, y + TITLE_BAR, SLIDER, cell_y - y - TITLE_BAR);
+  cube_toggle = new Fl_Button(side_x + TOGGLE_INSET, cell_y + TOGGLE_INSET, TOGGLE, TOGGLE);
   cube_toggle->box(FL_THIN_UP_BOX);
   cube_toggle->type(FL_TOGGLE_BUTTON);
   side_group->resizable(vertical_slider);
   side_group->end();
 
-  view = make_view(kind, x, y + 20, w - 20, h - 40, cursor);
+  view = make_view(kind, x, y + TITLE_BAR, w - SLIDER, h - TITLE_BAR - SLIDER, cursor);
 
-  Fl_Group* title_group = new Fl_Group(x, y, w, 20);
-  Fl_Box* title_box = new Fl_Box(x, y + 4, 100, 16, title);
+  Fl_Group* title_group = new Fl_Group(x, y, w, TITLE_BAR);
+  Fl_Box* title_box = new Fl_Box(x, y + TITLE_TOP, TITLE_WIDTH, TITLE_HEIGHT, title);
   title_box->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
-  title_box->labelsize(12);
-  Fl_Box* spacer = new Fl_Box(x + 100, y + 4, w - 200, 16);
+  title_box->labelsize(TITLE_FONT_SIZE);
+  Fl_Box* spacer = new Fl_Box(x + TITLE_WIDTH, y + TITLE_TOP, w - TITLE_WIDTH - CONTRAST_WIDTH, TITLE_HEIGHT);
   title_group->resizable(spacer);
   contrast_slider = nullptr;
   if (view->contrast_curve) {
-    contrast_slider = new Fl_Slider(x + w - 100, y + 4, 100, 16);
+    contrast_slider = new Fl_Slider(x + w - CONTRAST_WIDTH, y + TITLE_TOP, CONTRAST_WIDTH, TITLE_HEIGHT);
     contrast_slider->box(FL_THIN_DOWN_BOX);
     contrast_slider->type(FL_HOR_SLIDER);
     contrast_slider->callback(contrast_slider_cb, this);

@@ -7,13 +7,24 @@
 #include "app/data_panel.h"
 #include "sdif/sdif_document.h"
 
+namespace {
+
+// The three bands stacked from the top fill the main window.
+constexpr int BAND_WIDTH = 450;
+constexpr int BAND_HEIGHT = 150;
+
+}  // namespace
+
 void fill_panel_bands(SdifStreamCursor* pitch, SdifStreamCursor* sinusoids, SdifStreamCursor* residual) {
   pitch_panel = sinusoids_panel = residual_panel = nullptr;
-  if (pitch->last) pitch_panel = new (std::nothrow) DataPanel(0, 0, 450, 150, "Pitch", VIEW_PITCH, pitch);
+  if (pitch->last)
+    pitch_panel = new (std::nothrow) DataPanel(0, 0, BAND_WIDTH, BAND_HEIGHT, "Pitch", VIEW_PITCH, pitch);
   if (sinusoids->last)
-    sinusoids_panel = new (std::nothrow) DataPanel(0, 150, 450, 150, "Sinusoids", VIEW_TRACKS, sinusoids);
+    sinusoids_panel =
+        new (std::nothrow) DataPanel(0, BAND_HEIGHT, BAND_WIDTH, BAND_HEIGHT, "Sinusoids", VIEW_TRACKS, sinusoids);
   if (residual->last)
-    residual_panel = new (std::nothrow) DataPanel(0, 300, 450, 150, "Residual", VIEW_RESIDUAL, residual);
+    residual_panel =
+        new (std::nothrow) DataPanel(0, 2 * BAND_HEIGHT, BAND_WIDTH, BAND_HEIGHT, "Residual", VIEW_RESIDUAL, residual);
   for (DataPanel* panel : {pitch_panel, sinusoids_panel, residual_panel})
     if (panel) panel->callback(sync_time_sliders);
 }

@@ -19,6 +19,23 @@ RangeSlider::RangeSlider(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {
 
 namespace {
 
+// The knob is a raised frame, its outline as wide on every side; inside it, a margin runs along both
+// long sides, and each grip ends in a sunken groove.
+constexpr Fl_Boxtype KNOB_BOX = FL_THIN_UP_FRAME;
+constexpr Fl_Boxtype GROOVE_BOX = FL_THIN_DOWN_FRAME;
+constexpr int MARGIN = 1;
+constexpr int GROOVE = 2;
+
+// The widths of the frame that `type` draws on the first and on the last side along x, or along y.
+struct FrameWidths {
+  int first, last;
+};
+
+FrameWidths frame_widths(Fl_Boxtype type, bool along_x) {
+  int first = along_x ? Fl::box_dx(type) : Fl::box_dy(type);
+  return {first, (along_x ? Fl::box_dw(type) : Fl::box_dh(type)) - first};
+}
+
 // Whole pixels in `fraction` of n, truncated. A drag stores k/n rounded to a float, which can land just
 // below k/n; the factor lifts a product within that rounding of an integer back to it, so that every
 // slider of the same length puts the fractions it is given on the dragged knob's pixels. Products
@@ -32,15 +49,22 @@ int pixels(float fraction, int n) {
 
 }  // namespace
 
+int RangeSlider::track_start() const { return frame_widths(box(), horizontal()).first; }
+
+int RangeSlider::track_length() const {
+  FrameWidths frame = frame_widths(box(), horizontal());
+  return (horizontal() ? w() : h()) - frame.first - frame.last;
+}
+
 void RangeSlider::compute_knob() {
-  int n = horizontal() ? w() - 2 : h() - 2;
+  int start = track_start(), n = track_length();
   int a = pixels(range_position, n);
   int b = pixels(range_size, n);
   if (horizontal()) {
-    knob_first = a + 1;
-    knob_last = a + b;
+    knob_first = start + a;
+    knob_last = knob_first + (b - 1);
   } else {
-    knob_last = n - a;
+    knob_last = start + n - 1 - a;
     knob_first = knob_last - b + 1;
   }
 }
@@ -50,11 +74,13 @@ void RangeSlider::press() {
   int origin = horizontal() ? x() : y();
   drag_anchor = v;
   drag_mode = DRAG_NONE;
-  // The knob's outermost pixels are its outline and grip nothing.
-  if (origin + knob_first < v && v < origin + knob_last) {
-    if (v < origin + knob_first + 5)
+  // The knob's outline grips nothing.
+  const int outline = Fl::box_dx(KNOB_BOX);
+  const int first = origin + knob_first + outline, last = origin + knob_last - outline;
+  if (first <= v && v <= last) {
+    if (v < first + GRIP)
       drag_mode = DRAG_FIRST_EDGE;
-    else if (v <= origin + knob_last - 5)
+    else if (v <= last - GRIP)
       drag_mode = DRAG_WHOLE;
     else
       drag_mode = DRAG_LAST_EDGE;
@@ -63,21 +89,21 @@ void RangeSlider::press() {
 
 void RangeSlider::drag() {
   int v = horizontal() ? Fl::event_x() : Fl::event_y();
-  int n = (horizontal() ? w() : h()) - 2;
+  int start = track_start(), n = track_length(), end = start + n - 1;
   int d = v - drag_anchor;
-  // An end drag keeps the knob at least 18 pixels long, but where a widget shrunk by a resize cannot
-  // hold that inside its track, the track wins: the knob never leaves it and the fractions stay
+  // An end drag keeps the knob at least MIN_KNOB pixels long, but where a widget shrunk by a resize
+  // cannot hold that inside its track, the track wins: the knob never leaves it and the fractions stay
   // within 0 to 1. Wherever both can hold, the order of the limits makes no difference.
-  if (drag_mode == DRAG_FIRST_EDGE) d = std::min(d, knob_last - knob_first - 17);
-  if (drag_mode == DRAG_LAST_EDGE) d = std::max(d, knob_first - knob_last + 17);
-  if (drag_mode & DRAG_FIRST_EDGE) d = std::max(d, 1 - knob_first);
-  if (drag_mode & DRAG_LAST_EDGE) d = std::min(d, n - knob_last);
+  if (drag_mode == DRAG_FIRST_EDGE) d = std::min(d, knob_last - knob_first + 1 - MIN_KNOB);
+  if (drag_mode == DRAG_LAST_EDGE) d = std::max(d, knob_first - knob_last - 1 + MIN_KNOB);
+  if (drag_mode & DRAG_FIRST_EDGE) d = std::max(d, start - knob_first);
+  if (drag_mode & DRAG_LAST_EDGE) d = std::min(d, end - knob_last);
   if (drag_mode & DRAG_FIRST_EDGE) knob_first += d;
   if (drag_mode & DRAG_LAST_EDGE) knob_last += d;
 
   if (drag_mode != DRAG_NONE && d != 0) {
     range_size = float(double(knob_last - knob_first + 1) / n);
-    range_position = float(horizontal() ? double(knob_first - 1) / n : double(n - knob_last) / n);
+    range_position = float(horizontal() ? double(knob_first - start) / n : double(end - knob_last) / n);
     do_callback(this, user_data());
     redraw();
   }
@@ -107,7 +133,7 @@ void RangeSlider::resize(int x, int y, int w, int h) {
 
 void RangeSlider::draw() {
   const bool along_x = horizontal();
-  const int X = x(), Y = y(), length = along_x ? w() : h(), thickness = along_x ? h() : w();
+  const int X = x(), Y = y(), thickness = along_x ? h() : w();
   const int f = knob_first, l = knob_last;
   const Fl_Color c = color();
   // Everything below is written for a horizontal slider, with a along the knob and b across it.
@@ -130,16 +156,26 @@ void RangeSlider::draw() {
       fl_yxline(X + b, Y + a, Y + e);
   };
 
+  // Inside the slider's frame: the track [start, end) along it and [side, side_end) across it.
+  const int start = track_start(), end = start + track_length();
+  const FrameWidths across = frame_widths(box(), !along_x);
+  const int side = across.first, side_end = thickness - across.last;
+  // Inside the knob's outline and margin: the grips at both ends, a groove after each and the middle.
+  const int outline = Fl::box_dx(KNOB_BOX);
+  const int inner = side + outline + MARGIN, inner_height = side_end - side - 2 * (outline + MARGIN);
+  const int first_grip = f + outline, last_grip = l - outline - GRIP + 1;
+  const int first_groove = first_grip + GRIP, last_groove = last_grip - GROOVE;
+
   draw_box();
-  frame(FL_THIN_UP_FRAME, f, 1, l - f + 1, thickness - 2);
-  frame(FL_THIN_DOWN_FRAME, f + 5, 3, 2, thickness - 6);
-  frame(FL_THIN_DOWN_FRAME, l - 6, 3, 2, thickness - 6);
+  frame(KNOB_BOX, f, side, l - f + 1, side_end - side);
+  frame(GROOVE_BOX, first_groove, inner, GROOVE, inner_height);
+  frame(GROOVE_BOX, last_groove, inner, GROOVE, inner_height);
   fl_color(c);
-  fill(1, 1, f - 1, thickness - 2);
-  line(f + 1, 2, l - 1);
-  line(f + 1, thickness - 3, l - 1);
-  fill(f + 1, 3, 4, thickness - 6);
-  fill(l - 4, 3, 4, thickness - 6);
-  fill(l + 1, 1, length - l - 2, thickness - 2);
-  fill(f + 7, 3, l - f - 13, thickness - 6);
+  fill(start, side, f - start, side_end - side);
+  line(f + outline, side + outline, l - outline);
+  line(f + outline, side_end - 1 - outline, l - outline);
+  fill(first_grip, inner, GRIP, inner_height);
+  fill(last_grip, inner, GRIP, inner_height);
+  fill(l + 1, side, end - l - 1, side_end - side);
+  fill(first_groove + GROOVE, inner, last_groove - first_groove - GROOVE, inner_height);
 }

@@ -2,6 +2,7 @@
 // and whose place is where that share begins. Used twice by every DataPanel, for time and vertically.
 #pragma once
 
+#include <FL/Fl_Valuator.H>
 #include <FL/Fl_Widget.H>
 
 #include <cstdint>
@@ -11,11 +12,16 @@ enum DragMode { DRAG_NONE = 0, DRAG_FIRST_EDGE = 1, DRAG_LAST_EDGE = 2, DRAG_WHO
 
 class RangeSlider : public Fl_Widget {
  public:
+  // Pixels at each end of the knob, inside its outline, that grip that end for a zoom.
+  static constexpr int GRIP = 4;
+  // The shortest knob that dragging one end leaves.
+  static constexpr int MIN_KNOB = 18;
+
   // The model, read and written by the owner, who calls compute_knob() and redraw() after writing.
   float range_size;
   float range_position;  // from the left end, or from the bottom end of a vertical slider
   // Offsets of the knob's first and last pixel (inclusive) from the left or top edge; the track's
-  // pixels are offsets 1 to n, inside the 1-pixel frame.
+  // pixels are the n offsets inside the frame of the box type (1 to n for the thin frame it is made with).
   int32_t knob_first;
   int32_t knob_last;
 
@@ -23,7 +29,7 @@ class RangeSlider : public Fl_Widget {
   static int32_t drag_anchor;  // pointer coordinate along the axis at the previous press or drag
   static int32_t drag_mode;
 
-  // Vertical until the creator sets type(1).
+  // Vertical until the creator sets type(FL_HORIZONTAL).
   RangeSlider(int x, int y, int w, int h);
 
   void compute_knob();
@@ -33,7 +39,10 @@ class RangeSlider : public Fl_Widget {
   void resize(int x, int y, int w, int h) override;
 
  private:
-  bool horizontal() const { return type() == 1; }
+  bool horizontal() const { return type() == FL_HORIZONTAL; }
+  // The track along the slider's axis: the offset of its first pixel and its length, inside the frame.
+  int track_start() const;
+  int track_length() const;
   void press();
   void drag();
 };

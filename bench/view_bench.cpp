@@ -23,17 +23,16 @@
 #include <vector>
 
 #include "sdif/sdif_document.h"
+#include "tests/support/toolkit_canvas.h"
 #include "tools/testfiles/sdif_writer.h"
 #include "views/pitch_view.h"
 #include "views/pixel_canvas.h"
 #include "views/residual_view.h"
-#include "views/toolkit_canvas.h"
 #include "views/track_view.h"
 
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
-constexpr int SLOTS = 256;
 
 // One matrix of 32-bit floats, row after row.
 struct Matrix {

@@ -174,7 +174,7 @@ SdifResult SdifFile::read_arriving_data(SdifMatrix* matrix, int padded) {
   std::unique_ptr<unsigned char, FreeBytes> pieces[32];
   size_t sizes[32];
   size_t count = 0;
-  const int width = matrix->data_type & 0xFF;
+  const int width = SDIF_ElementWidth(matrix->data_type);
   SdifMatrixHeader piece = *matrix;
   piece.columns = 1;
   int64_t remaining = int64_t(matrix->rows) * matrix->columns;

@@ -17,8 +17,6 @@ struct SdifMatrix : SdifMatrixHeader {
 
   SdifMatrix();
 
-  enum : int32_t { FLOAT32 = 0x0004, FLOAT64 = 0x0008, INT32 = 0x0104, UINT32 = 0x0204 };
-
   // Element (column, row) converted from 32-bit float, 64-bit float, 32-bit signed or 32-bit unsigned
   // elements; for any other data type `out` keeps its value. The caller keeps column and row inside
   // the matrix. element_as_double converts without passing through a 32-bit float.
@@ -67,10 +65,10 @@ struct SdifElements {
 template <class Read>
 bool SdifMatrix::with_elements(Read read) const {
   switch (data_type) {
-    case FLOAT32: read(SdifElements<float>{data, columns}); return true;
-    case FLOAT64: read(SdifElements<double>{data, columns}); return true;
-    case INT32: read(SdifElements<int32_t>{data, columns}); return true;
-    case UINT32: read(SdifElements<uint32_t>{data, columns}); return true;
+    case SdifDataType::Float32: read(SdifElements<float>{data, columns}); return true;
+    case SdifDataType::Float64: read(SdifElements<double>{data, columns}); return true;
+    case SdifDataType::Int32: read(SdifElements<int32_t>{data, columns}); return true;
+    case SdifDataType::Uint32: read(SdifElements<uint32_t>{data, columns}); return true;
     default: return false;
   }
 }

@@ -72,7 +72,7 @@ SdifResult load_elements(void* dst, size_t count, FILE* stream) {
 int64_t checked_data_size(const SdifMatrixHeader* header) {
   if (header->rows < 0 || header->columns < 0) return -1;
   int64_t elements = int64_t(header->rows) * header->columns;
-  int64_t width = header->data_type & 0xFF;
+  int64_t width = SDIF_ElementWidth(header->data_type);
   if (width != 0 && elements > (int64_t(INT32_MAX) - 7) / width) return -1;
   return elements * width;
 }
@@ -123,23 +123,26 @@ void SDIF_InitFileHeader(SdifFileHeader* header) {
 }
 
 SdifResult SDIF_LoadFileHeader(FILE* stream) {
-  char magic[4];
-  if (SDIF_LoadBytes(magic, 4, stream)) return SdifCode::ReadFailed;
-  if (!SDIF_SameType(magic, "SDIF")) return SdifCode::BadFileHeader;
+  SdifFileHeader header;
+  return SDIF_ReadFileHeader(&header, stream);
+}
 
-  int32_t header_size;
-  if (SDIF_Load32(&header_size, 1, stream)) return SdifCode::ReadFailed;
-  if (header_size % 8 != 0 || header_size < 8) return SdifCode::BadFileHeader;
+SdifResult SDIF_ReadFileHeader(SdifFileHeader* header, FILE* stream) {
+  *header = SdifFileHeader{};
+  if (SDIF_LoadBytes(header->magic, 4, stream)) return SdifCode::ReadFailed;
+  if (!SDIF_SameType(header->magic, "SDIF")) return SdifCode::BadFileHeader;
+
+  if (SDIF_Load32(&header->header_size, 1, stream)) return SdifCode::ReadFailed;
+  if (header->header_size % 8 != 0 || header->header_size < 8) return SdifCode::BadFileHeader;
 
   // Both versions are read before either is judged, so a short file reports the read failure.
-  int32_t spec_version, types_version;
-  if (SDIF_Load32(&spec_version, 1, stream)) return SdifCode::ReadFailed;
-  if (SDIF_Load32(&types_version, 1, stream)) return SdifCode::ReadFailed;
-  if (spec_version != 3) return SdifCode::OldSpecVersion;
-  if (types_version < 1) return SdifCode::OldTypesVersion;
+  if (SDIF_Load32(&header->spec_version, 1, stream)) return SdifCode::ReadFailed;
+  if (SDIF_Load32(&header->types_version, 1, stream)) return SdifCode::ReadFailed;
+  if (header->spec_version != 3) return SdifCode::OldSpecVersion;
+  if (header->types_version < 1) return SdifCode::OldTypesVersion;
 
-  if (header_size == 8) return SdifCode::Ok;
-  if (SDIF_Skip(stream, long(header_size) - 8)) return SdifCode::BadFileHeader;
+  if (header->header_size == 8) return SdifCode::Ok;
+  if (SDIF_Skip(stream, long(header->header_size) - 8)) return SdifCode::BadFileHeader;
   return SdifCode::Ok;
 }
 
@@ -171,7 +174,7 @@ SdifResult SDIF_CheckMatrixHeader(const SdifMatrixHeader* header) {
 }
 
 bool SDIF_ReadableWidth(const SdifMatrixHeader* header) {
-  int width = header->data_type & 0xFF;
+  int width = SDIF_ElementWidth(header->data_type);
   return width == 1 || width == 2 || width == 4 || width == 8;
 }
 
@@ -179,7 +182,7 @@ SdifResult SDIF_LoadMatrixData(void* block, FILE* stream, const SdifMatrixHeader
   if (!SDIF_ReadableWidth(header)) return SdifCode::UnknownDataType;
   if (SdifResult r = SDIF_CheckMatrixHeader(header)) return r;
   size_t count = size_t(header->rows) * size_t(header->columns);
-  switch (header->data_type & 0xFF) {
+  switch (SDIF_ElementWidth(header->data_type)) {
     case 1: return SDIF_LoadBytes(block, count, stream);
     case 2: return SDIF_Load16(block, count, stream);
     case 4: return SDIF_Load32(block, count, stream);

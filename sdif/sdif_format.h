@@ -52,6 +52,19 @@ struct SdifFrameHeader {
   int32_t matrix_count;
 };
 
+// Matrix data types: the low byte of a code is the width of one element in bytes, the byte above it
+// the kind of value (0 floating point, 1 signed, 2 unsigned integer). These four are the types whose
+// elements can be read as numbers.
+namespace SdifDataType {
+enum : int32_t { Float32 = 0x0004, Float64 = 0x0008, Int32 = 0x0104, Uint32 = 0x0204 };
+}
+
+// The width in bytes of one element of `data_type`.
+constexpr int SDIF_ElementWidth(int32_t data_type) {
+  constexpr int32_t WIDTH_BITS = 0xFF;
+  return data_type & WIDTH_BITS;
+}
+
 struct SdifMatrixHeader {
   char type[4];
   int32_t data_type;
@@ -66,6 +79,9 @@ SdifResult SDIF_FinishReading(FILE* stream);
 SdifResult SDIF_FinishWriting(FILE* stream);
 void SDIF_InitFileHeader(SdifFileHeader* header);
 SdifResult SDIF_LoadFileHeader(FILE* stream);
+// SDIF_LoadFileHeader that also hands back the fields; on failure those read so far are set and the
+// others are 0.
+SdifResult SDIF_ReadFileHeader(SdifFileHeader* header, FILE* stream);
 SdifResult SDIF_StoreFileHeader(const SdifFileHeader* header, FILE* stream);
 
 // Frame and matrix level.

@@ -5,14 +5,10 @@
 #include <cmath>
 
 #include "views/pixel_canvas.h"
-#include "views/toolkit_canvas.h"
-#include "views/trace_painting.h"
 
 namespace {
 
-constexpr double FULL_RANGE = 1000.0;
-
-// Calls `take` with the row number, value (column 0) and weight (column 1) of each of the first 256
+// Calls `take` with the row number, value (column 0) and weight (column 1) of each of the first SLOTS
 // rows of a frame's first matrix. Without a numeric type every value is 0 and every weight 1, and a
 // matrix without a weight column weighs every row 1; a matrix without columns has no value to read,
 // so it counts like one without a numeric type.
@@ -20,7 +16,7 @@ template <class Take>
 void read_rows(const SdifFrame& frame, Take take) {
   const SdifMatrix* matrix = frame.matrices;
   if (!matrix) return;
-  int rows = std::clamp(matrix->rows, 0, 256);
+  int rows = std::clamp(matrix->rows, 0, SLOTS);
   bool values = matrix->columns >= 1, weights = matrix->columns >= 2;
   bool numeric = values && matrix->with_elements([&](auto elements) {
     for (int i = 0; i < rows; ++i) take(i, elements.as_float(0, i), weights ? elements.as_double(1, i) : 1.0);
@@ -37,19 +33,11 @@ PitchView::PitchView(int x, int y, int w, int h, SdifStreamCursor* cursor) : Sdi
 
 void PitchView::draw() { draw_through_canvas(*this); }
 
-template <class Canvas>
-void PitchView::paint(Canvas& canvas) {
-  paint_traces(*this, canvas, FULL_RANGE);
-}
-
-template void PitchView::paint(PixelCanvas&);
-template void PitchView::paint(ToolkitCanvas&);
-
-void PitchView::sample_column(double t, double values[256], double amplitudes[256]) {
+void PitchView::sample_column(double t, SlotValues& values, SlotValues& amplitudes) {
   double w;
   SdifFrame* current = frame_pair(t, w);
-  std::fill(values, values + 256, 0.0);
-  std::fill(amplitudes, amplitudes + 256, 0.0);
+  values.fill(0.0);
+  amplitudes.fill(0.0);
   if (!current) return;
   read_rows(*current, [&](int i, float value, double weight) {
     values[i] = value;

@@ -3,16 +3,22 @@
 #pragma once
 
 #include "views/sdif_view.h"
+#include "views/trace_painting.h"
 
 class PitchView : public SdifView {
  public:
+  // The value at the top of the view when it shows the whole range.
+  static constexpr double FULL_RANGE = 1000.0;
+
   PitchView(int x, int y, int w, int h, SdifStreamCursor* cursor);
   void draw() override;
 
-  // Values and amplitudes (interpolated weights) of rows 0..255 at time t; t must not decrease between
+  // Values and amplitudes (interpolated weights) of rows 0..SLOTS-1 at time t; t must not decrease between
   // calls of one drawing, since the cursor only moves forward.
-  void sample_column(double t, double values[256], double amplitudes[256]);
+  void sample_column(double t, SlotValues& values, SlotValues& amplitudes);
   // The picture, through the pixel canvas or straight through the toolkit.
   template <class Canvas>
-  void paint(Canvas& canvas);
+  void paint(Canvas& canvas) {
+    paint_traces(*this, canvas, FULL_RANGE);
+  }
 };

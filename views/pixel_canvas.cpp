@@ -14,7 +14,7 @@ PixelCanvas::PixelCanvas(int x, int y, int w, int h, std::vector<uint32_t>& stor
       row_pixels(static_cast<size_t>(picture.right - x)) {
   storage.resize(static_cast<size_t>(picture.bottom - y) * row_pixels);
   pixels = storage.data();
-  for (unsigned i = 0; i < 256; ++i) palette[i] = pixel_of(i);
+  for (unsigned i = 0; i < COLOR_MAP_SIZE; ++i) palette[i] = pixel_of(i);
 }
 
 uint32_t pixel_of(Fl_Color c) {

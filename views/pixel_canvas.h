@@ -1,5 +1,5 @@
-// A view's picture drawn in memory with the same semantics as the toolkit calls of ToolkitCanvas, then
-// put on screen in one image transfer. Every view's draw() goes through it.
+// A view's picture drawn in memory with the same semantics as the toolkit's drawing calls, then put
+// on screen in one image transfer. Every view's draw() goes through it.
 #pragma once
 
 #include <FL/Enumerations.H>
@@ -11,6 +11,9 @@
 
 class PixelCanvas {
  public:
+  // Entries of the toolkit's colour map; other colours are RGB values.
+  static constexpr unsigned COLOR_MAP_SIZE = 256;
+
   // A picture of the rectangle (x, y, w, h) in window coordinates, kept in `storage` one pixel per
   // element: red, green and blue bytes and one unused. The storage is resized to fit and may be
   // reused by the next canvas.
@@ -47,8 +50,8 @@ class PixelCanvas {
   size_t row_pixels;
   uint32_t* pixels;
   uint32_t current = 0;
-  // The colour map's 256 entries as pixels, looked up once instead of at every colour change.
-  uint32_t palette[256];
+  // The colour map's entries as pixels, looked up once instead of at every colour change.
+  uint32_t palette[COLOR_MAP_SIZE];
 };
 
 // Storage shared by every view's draw(): the views draw one at a time on the GUI thread, and sharing
@@ -67,7 +70,7 @@ void draw_through_canvas(View& view) {
 // The pixel of a colour in the layout above.
 uint32_t pixel_of(Fl_Color c);
 
-void PixelCanvas::color(Fl_Color c) { current = c < 256 ? palette[c] : pixel_of(c); }
+void PixelCanvas::color(Fl_Color c) { current = c < COLOR_MAP_SIZE ? palette[c] : pixel_of(c); }
 
 void PixelCanvas::yxline(int x, int y, int y1) {
   if (x < clip.left || x >= clip.right) return;

@@ -4,12 +4,19 @@
 
 #include <FL/Fl_Widget.H>
 
+#include <array>
 #include <cmath>
 #include <memory>
 
 #include "sdif/sdif_document.h"
 #include "views/contrast_curve.h"
 #include "views/frame_index.h"
+
+// Slots of one column: the pitch rows, track indices and residual bins that a view samples and draws.
+// Rows, indices and bins from SLOTS on are not shown.
+constexpr int SLOTS = 256;
+// One value per slot, as a view's sample_column fills them.
+using SlotValues = std::array<double, SLOTS>;
 
 // Maps a height in pixels above a view's bottom edge to the window row y() + h() - trunc(up). Rows
 // beyond the view are limited to the row just above or below it (NaN to the one below): lines keep

@@ -4,12 +4,12 @@
 
 #include <FL/Enumerations.H>
 
-#include <algorithm>
+#include <array>
 
 #include "views/sdif_view.h"
 
 // `full_range` is the value span of the whole view height at vertical size 1; `view.sample_column`
-// fills a height and an amplitude for each of the 256 slots.
+// fills a height and an amplitude for each slot.
 template <class View, class Canvas>
 void paint_traces(View& view, Canvas& canvas, double full_range) {
   canvas.color(FL_BLACK);
@@ -19,15 +19,15 @@ void paint_traces(View& view, Canvas& canvas, double full_range) {
   double base = view.vertical_position * full_range;
   double scale = view.vertical_size * full_range / view.h();
   canvas.push_clip(view.x(), view.y(), view.w(), view.h());
-  int previous[256];
-  std::fill(previous, previous + 256, no_point);
-  double heights[256];
-  double amplitudes[256];
+  std::array<int, SLOTS> previous;
+  previous.fill(no_point);
+  SlotValues heights;
+  SlotValues amplitudes;
   const ViewRows rows = view.rows();
   const ContrastCurve& curve = *view.contrast_curve;
   for (int column = view.x(); column < view.x() + view.w(); ++column) {
     view.sample_column(t, heights, amplitudes);
-    for (int k = 0; k < 256; ++k) {
+    for (int k = 0; k < SLOTS; ++k) {
       double amplitude = amplitudes[k];
       if (!present(amplitude)) {
         previous[k] = no_point;

@@ -5,15 +5,11 @@
 #include <cmath>
 
 #include "views/pixel_canvas.h"
-#include "views/toolkit_canvas.h"
-#include "views/trace_painting.h"
 
 namespace {
 
-constexpr double FULL_RANGE = 22050.0;
-
 // Calls `take` with the track index, the frame's elements and the row number of each row of a frame's
-// first matrix whose track index names one of the 256 slots. Frames without a matrix, matrices without
+// first matrix whose track index names a slot. Frames without a matrix, matrices without
 // the index, frequency and amplitude columns, and matrices without a numeric type (whose track index is
 // undefined) have no partials.
 template <class Take>
@@ -24,7 +20,7 @@ void read_partials(const SdifFrame& frame, Take take) {
     for (int row = 0; row < matrix->rows; ++row) {
       int32_t index = -1;
       elements.as_int(0, row, index);
-      if (index >= 0 && index < 256) take(index, elements, row);
+      if (index >= 0 && index < SLOTS) take(index, elements, row);
     }
   });
 }
@@ -37,21 +33,15 @@ TrackView::TrackView(int x, int y, int w, int h, SdifStreamCursor* cursor) : Sdi
 
 void TrackView::draw() { draw_through_canvas(*this); }
 
-template <class Canvas>
-void TrackView::paint(Canvas& canvas) {
-  paint_traces(*this, canvas, FULL_RANGE);
-}
-
-template void TrackView::paint(PixelCanvas&);
-template void TrackView::paint(ToolkitCanvas&);
-
-void TrackView::sample_column(double t, double frequencies[256], double amplitudes[256]) {
+void TrackView::sample_column(double t, SlotValues& frequencies, SlotValues& amplitudes) {
   double w;
   SdifFrame* current = frame_pair(t, w);
-  std::fill(frequencies, frequencies + 256, 0.0);
-  std::fill(amplitudes, amplitudes + 256, 0.0);
+  frequencies.fill(0.0);
+  amplitudes.fill(0.0);
   if (!current) return;
   // A later row with the same index overwrites the slot.
+  // The current frame's amplitude is read in double and the next frame's through a float, on purpose:
+  // the traces' brightness, and so the pictures, depend on this mix of precisions.
   read_partials(*current, [&](int k, auto elements, int row) {
     frequencies[k] = elements.as_float(1, row);
     amplitudes[k] = (1 - w) * elements.as_double(2, row);

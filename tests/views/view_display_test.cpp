@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "tests/support/loaded_stream.h"
+#include "tests/support/toolkit_canvas.h"
 #include "views/pitch_view.h"
 #include "views/pixel_canvas.h"
 #include "views/residual_view.h"
-#include "views/toolkit_canvas.h"
 #include "views/track_view.h"
 
 namespace {

@@ -18,8 +18,8 @@ constexpr double NEAR = 1e-6;
 
 // What sample_column fills for the pitch and track views: values or frequencies, and amplitudes.
 struct Sampled {
-  double heights[256];
-  double amplitudes[256];
+  SlotValues heights;
+  SlotValues amplitudes;
 };
 
 // A stream of one-matrix frames of `type` at the given times, each matrix given as float rows.
@@ -292,7 +292,7 @@ TEST(ResidualView, InterpolatesBinMagnitudes) {
   w.begin_frame("1STF", 3.0, 1, 1).matrix_f32("ISTF", 1, 3, {44100, 1024, 1024}).end_frame();
   LoadedStream s(w, "1STF");
   ResidualView view(0, 0, 10, 10, &s.cursor);
-  double m[256];
+  SlotValues m;
 
   view.sample_column(1.0, m);
   EXPECT_NEAR(m[0], 0.5, NEAR);
@@ -326,7 +326,7 @@ TEST(ResidualView, UsesAtMost256BinsAndReadsOnlyNumericSpectra) {
   w.matrix_header("1STF", 0x0101, 1, 2).u8(3).u8(4).pad().end_frame();
   LoadedStream s(w, "1STF");
   ResidualView view(0, 0, 10, 10, &s.cursor);
-  double m[256];
+  SlotValues m;
   view.sample_column(0.5, m);
   EXPECT_EQ(m[255], 0.5);
   // One-column and eight-bit spectra contribute nothing.

@@ -110,17 +110,17 @@ constexpr Zoom zooms[] = {
 std::vector<uint32_t> picture;
 
 void sample(PitchView& view, double t) {
-  double values[256], amplitudes[256];
+  SlotValues values, amplitudes;
   view.sample_column(t, values, amplitudes);
 }
 
 void sample(TrackView& view, double t) {
-  double frequencies[256], amplitudes[256];
+  SlotValues frequencies, amplitudes;
   view.sample_column(t, frequencies, amplitudes);
 }
 
 void sample(ResidualView& view, double t) {
-  double magnitudes[256];
+  SlotValues magnitudes;
   view.sample_column(t, magnitudes);
 }
 

@@ -1,5 +1,6 @@
 // Drawing straight through the toolkit's calls, one X request per line. The views' pictures are defined
-// by these calls; the tests and the benchmarks draw through this to hold the pixel canvas to them.
+// by these calls; the tests and the benchmarks draw through this to hold the pixel canvas to them. Only
+// they link it: the viewer itself always draws through the pixel canvas.
 #pragma once
 
 #include <FL/fl_draw.H>

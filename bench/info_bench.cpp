@@ -1,0 +1,105 @@
+// sdif-info's full pass (every frame, every element's column range) against one fread of the whole
+// file, alternating in one process on the loading benchmark's file. Run by hand: info-bench --help.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/trc_bench_file.h"
+#include "info/file_survey.h"
+
+namespace {
+
+constexpr double GOAL = 0.7;
+
+struct Options {
+  long frames = 200000;
+  int runs = 5;
+  std::string path = "/tmp/sdif-load-bench.sdif";
+};
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// A fresh buffer each time, left untouched until fread, so its page faults count as a reader's would.
+double time_fread(const std::string& path, long long size) {
+  char* buffer = static_cast<char*>(std::malloc(size_t(size)));
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!buffer || !f) std::exit(1);
+  auto start = Clock::now();
+  size_t got = std::fread(buffer, 1, size_t(size), f);
+  double seconds = seconds_since(start);
+  std::fclose(f);
+  std::free(buffer);
+  if (got != size_t(size)) std::exit(1);
+  return seconds;
+}
+
+double time_survey(const std::string& path, long frames) {
+  auto start = Clock::now();
+  FileSurvey survey = survey_file(path);
+  double seconds = seconds_since(start);
+  if (survey.outcome != ReadOutcome::Complete || survey.frames != uint64_t(frames)) {
+    std::fprintf(stderr, "info-bench: the survey read %llu frames of %ld\n",
+                 static_cast<unsigned long long>(survey.frames), frames);
+    std::exit(1);
+  }
+  return seconds;
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t n = values.size();
+  return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+}
+
+bool parse_count(const char* text, long* out) {
+  char* end = nullptr;
+  long value = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || value < 1) return false;
+  *out = value;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; i += 2) {
+    long value = 0;
+    bool has_value = i + 1 < argc;
+    if (std::strcmp(argv[i], "--frames") == 0 && has_value && parse_count(argv[i + 1], &value)) {
+      options.frames = value;
+    } else if (std::strcmp(argv[i], "--runs") == 0 && has_value && parse_count(argv[i + 1], &value)) {
+      options.runs = int(std::min(value, 1000L));
+    } else if (std::strcmp(argv[i], "--file") == 0 && has_value) {
+      options.path = argv[i + 1];
+    } else {
+      std::fprintf(stderr, "usage: info-bench [--frames N] [--runs R] [--file PATH]\n");
+      return 2;
+    }
+  }
+  if (!prepare_trc_bench_file(options.path, options.frames)) return 1;
+  long long size = trc_bench_file_bytes(options.frames);
+  double megabytes = double(size) / 1e6;
+  std::vector<double> fread_rates, survey_rates, ratios;
+  for (int run = 0; run < options.runs; run++) {
+    double plain = time_fread(options.path, size);
+    double survey = time_survey(options.path, options.frames);
+    fread_rates.push_back(megabytes / plain);
+    survey_rates.push_back(megabytes / survey);
+    ratios.push_back(plain / survey);
+  }
+  double ratio = median(ratios);
+  std::printf("| Quantity | Value | Goal | Verdict |\n|---|---|---|---|\n");
+  std::printf("| File | %.1f MB, %ld frames | | |\n", megabytes, options.frames);
+  std::printf("| fread, %d runs | %.0f MB/s median | | |\n", options.runs, median(fread_rates));
+  std::printf("| sdif-info pass, %d runs | %.0f MB/s median | | |\n", options.runs, median(survey_rates));
+  std::printf("| pass / fread | %.2f median of the runs' ratios | >= %.2f | %s |\n", ratio, GOAL,
+              ratio >= GOAL ? "PASS" : "FAIL");
+  return 0;
+}

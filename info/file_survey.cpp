@@ -1,0 +1,225 @@
+// The survey's single pass: frame after frame through the streaming reader, the elements of numeric
+// matrices folded into column ranges piece by piece. A frame counts only once it is whole, as the
+// viewer's loader drops a frame that the end of the file cuts short.
+#include "info/file_survey.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+
+#include "sdif/sdif_frame_reader.h"
+
+const char* const PANEL_TITLES[PANEL_COUNT] = {"Pitch", "Sinusoids", "Residual"};
+const char* const PANEL_FRAME_TYPES[PANEL_COUNT] = {"1FQ0", "1TRC", "1STF"};
+
+namespace {
+
+// Elements are read in pieces of this many bytes: enough to make the per-piece work negligible,
+// small enough to stay in the first-level cache.
+constexpr size_t PIECE_BYTES = 16384;
+
+TypeCode type_code(const char* bytes) {
+  TypeCode code;
+  std::memcpy(code.data(), bytes, 4);
+  return code;
+}
+
+// Reads the current matrix's elements as T and folds them into `ranges`.
+template <typename T>
+SdifResult gather(SdifFrameReader& reader, const SdifMatrixHeader& matrix, std::vector<ColumnRange>& ranges) {
+  static uint64_t piece[PIECE_BYTES / sizeof(uint64_t)];
+  const size_t columns = size_t(matrix.columns);
+  size_t done = 0, count = 0;
+  SdifResult r;
+  while ((r = reader.next_elements(piece, PIECE_BYTES / sizeof(T), &count)) == SdifCode::Ok && count > 0) {
+    gather_columns(reinterpret_cast<const T*>(piece), count, done % columns, columns, ranges);
+    done += count;
+  }
+  return r;
+}
+
+// Folds the elements of a numeric data type into `ranges`; leaves other data types to the reader,
+// which skips them.
+SdifResult gather_elements(SdifFrameReader& reader, const SdifMatrixHeader& m, std::vector<ColumnRange>& ranges) {
+  switch (m.data_type) {
+    case 0x0004: return gather<float>(reader, m, ranges);
+    case 0x0008: return gather<double>(reader, m, ranges);
+    case 0x0101: return gather<int8_t>(reader, m, ranges);
+    case 0x0102: return gather<int16_t>(reader, m, ranges);
+    case 0x0104: return gather<int32_t>(reader, m, ranges);
+    case 0x0108: return gather<int64_t>(reader, m, ranges);
+    case 0x0201: return gather<uint8_t>(reader, m, ranges);
+    case 0x0202: return gather<uint16_t>(reader, m, ranges);
+    case 0x0204: return gather<uint32_t>(reader, m, ranges);
+    case 0x0208: return gather<uint64_t>(reader, m, ranges);
+    default: return SdifCode::Ok;
+  }
+}
+
+class Survey {
+ public:
+  Survey(FileSurvey& out, FrameListener* listener) : out(out), listener(listener) {}
+
+  // Reads the frame whose header was just read; false when the read stopped inside it.
+  bool read_frame(SdifFrameReader& reader, const SdifFrameHeader& frame) {
+    StreamSurvey* stream = stream_of(frame.stream_id);
+    touched.clear();
+    SdifMatrixHeader matrix;
+    SdifResult r;
+    while ((r = reader.next_matrix(&matrix)) == SdifCode::Ok) {
+      if (listener) listener->matrix(matrix);
+      // Elements of a matrix left out of the survey are skipped by the reader.
+      MatrixSummary* summary = stream ? pending_summary(*stream, matrix) : nullptr;
+      if (summary && gather_elements(reader, matrix, summary->columns) != SdifCode::Ok) return false;
+      if (summary) summary->add(matrix.rows, matrix.columns);
+    }
+    if (listener && (r == SdifCode::UnknownDataType || r == SdifCode::BadMatrixHeader)) listener->matrix(matrix);
+    if (r != SdifCode::EndOfData) return false;
+    if (stream) commit(*stream, frame);
+    else out.unsurveyed_frames++;
+    for (int panel = 0; panel < PANEL_COUNT; panel++) {
+      if (!out.has_panel[panel] && SDIF_SameType(frame.type, PANEL_FRAME_TYPES[panel])) {
+        out.has_panel[panel] = true;
+        out.panel_stream[panel] = frame.stream_id;
+      }
+    }
+    out.frames++;
+    return true;
+  }
+
+  // A frame cut short may have opened a stream or a matrix type that no whole frame has.
+  void drop_cut_frame() {
+    for (StreamSurvey& stream : out.streams) {
+      auto& types = stream.matrix_types;
+      types.erase(std::remove_if(types.begin(), types.end(), [](const MatrixTypeSurvey& t) { return t.whole.count == 0; }),
+                  types.end());
+    }
+    auto& streams = out.streams;
+    streams.erase(std::remove_if(streams.begin(), streams.end(), [](const StreamSurvey& s) { return s.frames == 0; }),
+                  streams.end());
+  }
+
+ private:
+  StreamSurvey* stream_of(int32_t id) {
+    auto found = index.find(id);
+    if (found != index.end()) return &out.streams[found->second];
+    if (out.streams.size() == MAX_STREAMS) return nullptr;
+    index.emplace(id, out.streams.size());
+    out.streams.emplace_back();
+    out.streams.back().id = id;
+    return &out.streams.back();
+  }
+
+  MatrixSummary* pending_summary(StreamSurvey& stream, const SdifMatrixHeader& matrix) {
+    auto& types = stream.matrix_types;
+    auto found = std::find_if(types.begin(), types.end(), [&](const MatrixTypeSurvey& t) {
+      return SDIF_SameType(t.type.data(), matrix.type) && t.data_type == matrix.data_type;
+    });
+    if (found == types.end()) {
+      if (types.size() == MAX_MATRIX_TYPES) {
+        stream.unsurveyed_matrices++;
+        return nullptr;
+      }
+      types.push_back({type_code(matrix.type), matrix.data_type, {}, {}});
+      found = types.end() - 1;
+    }
+    size_t slot = size_t(found - types.begin());
+    if (std::find(touched.begin(), touched.end(), slot) == touched.end()) touched.push_back(slot);
+    return &found->pending;
+  }
+
+  void commit(StreamSurvey& stream, const SdifFrameHeader& frame) {
+    for (size_t slot : touched) {
+      MatrixTypeSurvey& t = stream.matrix_types[slot];
+      t.whole.merge(t.pending);
+      t.pending.clear();
+    }
+    int32_t matrices = std::max(frame.matrix_count, 0);
+    if (stream.frames == 0) {
+      stream.first_time = frame.time;
+      stream.min_matrices = stream.max_matrices = matrices;
+    } else {
+      stream.steps_back += frame.time < stream.last_time;
+      stream.repeated_times += frame.time == stream.last_time;
+      stream.min_matrices = std::min(stream.min_matrices, matrices);
+      stream.max_matrices = std::max(stream.max_matrices, matrices);
+    }
+    stream.nan_times += std::isnan(frame.time);
+    stream.last_time = frame.time;
+    stream.frames++;
+    TypeCode type = type_code(frame.type);
+    auto& types = stream.frame_types;
+    if (types.size() < MAX_FRAME_TYPES && std::find(types.begin(), types.end(), type) == types.end())
+      types.push_back(type);
+  }
+
+  FileSurvey& out;
+  FrameListener* listener;
+  std::unordered_map<int32_t, size_t> index;
+  std::vector<size_t> touched;  // matrix types of the frame being read
+};
+
+}  // namespace
+
+void MatrixSummary::add(int32_t rows, int32_t columns_of_matrix) {
+  min_rows = count == 0 ? rows : std::min(min_rows, rows);
+  max_rows = count == 0 ? rows : std::max(max_rows, rows);
+  min_columns = count == 0 ? columns_of_matrix : std::min(min_columns, columns_of_matrix);
+  max_columns = count == 0 ? columns_of_matrix : std::max(max_columns, columns_of_matrix);
+  count++;
+}
+
+void MatrixSummary::clear() {
+  count = 0;
+  columns.clear();
+}
+
+void MatrixSummary::merge(const MatrixSummary& other) {
+  if (other.count == 0) return;
+  min_rows = count == 0 ? other.min_rows : std::min(min_rows, other.min_rows);
+  max_rows = count == 0 ? other.max_rows : std::max(max_rows, other.max_rows);
+  min_columns = count == 0 ? other.min_columns : std::min(min_columns, other.min_columns);
+  max_columns = count == 0 ? other.max_columns : std::max(max_columns, other.max_columns);
+  count += other.count;
+  if (columns.size() < other.columns.size()) columns.resize(other.columns.size());
+  for (size_t k = 0; k < other.columns.size(); k++) columns[k].merge(other.columns[k]);
+}
+
+bool FileSurvey::viewer_opens() const {
+  bool readable = outcome == ReadOutcome::Complete || outcome == ReadOutcome::Cut;
+  return readable && std::find(has_panel.begin(), has_panel.end(), true) != has_panel.end();
+}
+
+FileSurvey survey_file(const std::string& path, FrameListener* listener) {
+  FileSurvey out;
+  out.path = path;
+  SdifFrameReader reader(path.c_str());
+  out.file_size = reader.file_size;
+  out.header = reader.header;
+  out.header_valid = reader.result == SdifCode::Ok;
+  Survey survey(out, listener);
+  SdifFrameHeader frame;
+  while (reader.next_frame(&frame) == SdifCode::Ok) {
+    if (listener) listener->frame(out.frames, reader.frame_offset, frame);
+    bool whole = survey.read_frame(reader, frame);
+    if (listener) listener->frame_end();
+    if (!whole) break;
+  }
+  survey.drop_cut_frame();
+  out.code = reader.result;
+  out.failure_offset = reader.failure_offset;
+  if (reader.result == SdifCode::EndOfData) {
+    out.outcome = ReadOutcome::Complete;
+    out.code = SdifCode::Ok;
+  } else if (reader.stopped_at_end()) {
+    out.outcome = ReadOutcome::Cut;
+  } else if (reader.result == SdifCode::CLibraryError || (!out.header_valid && reader.error_number != 0)) {
+    out.outcome = ReadOutcome::Unreadable;
+    out.reason = std::strerror(reader.error_number);
+  } else {
+    out.outcome = ReadOutcome::Damaged;
+    out.reason = SDIF_GetMessage(reader.result);
+  }
+  return out;
+}

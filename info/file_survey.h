@@ -1,0 +1,95 @@
+// One streaming pass over an SDIF file that gathers what sdif-info reports: how the read ends, every
+// stream with its times and matrix types and their column ranges, and what the viewer will show.
+// Memory stays within a few megabytes whatever the file holds.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "info/column_ranges.h"
+#include "sdif/sdif_format.h"
+
+using TypeCode = std::array<char, 4>;
+
+// What the matrices of one type and one data type within one stream held.
+struct MatrixSummary {
+  uint64_t count = 0;
+  int32_t min_rows = 0, max_rows = 0;
+  int32_t min_columns = 0, max_columns = 0;
+  std::vector<ColumnRange> columns;  // the first MAX_RANGED_COLUMNS columns of numeric data types
+
+  void add(int32_t rows, int32_t columns);
+  void merge(const MatrixSummary& other);
+  // Empty again, keeping the memory of the columns for the next frame.
+  void clear();
+};
+
+struct MatrixTypeSurvey {
+  TypeCode type;
+  int32_t data_type;
+  MatrixSummary whole;    // of the stream's whole frames
+  MatrixSummary pending;  // of the frame being read, added to `whole` once that frame is complete
+};
+
+// A stream as the viewer groups frames: by stream ID alone.
+struct StreamSurvey {
+  int32_t id = 0;
+  std::vector<TypeCode> frame_types;  // in order of appearance, at most MAX_FRAME_TYPES
+  uint64_t frames = 0;
+  double first_time = 0, last_time = 0;
+  uint64_t steps_back = 0;      // frames whose time is below the previous frame's
+  uint64_t repeated_times = 0;  // frames whose time equals the previous frame's
+  uint64_t nan_times = 0;
+  int32_t min_matrices = 0, max_matrices = 0;
+  std::vector<MatrixTypeSurvey> matrix_types;  // at most MAX_MATRIX_TYPES
+  uint64_t unsurveyed_matrices = 0;            // of further matrix types
+};
+
+enum class ReadOutcome { Complete, Cut, Damaged, Unreadable };
+
+// The viewer's panels in band order, each with the 4 bytes of the frame type it follows.
+enum Panel { PITCH, SINUSOIDS, RESIDUAL, PANEL_COUNT };
+extern const char* const PANEL_TITLES[PANEL_COUNT];
+extern const char* const PANEL_FRAME_TYPES[PANEL_COUNT];
+
+struct FileSurvey {
+  std::string path;
+  long long file_size = -1;  // -1 when the file is not a regular file
+  SdifFileHeader header = {};
+  bool header_valid = false;
+
+  ReadOutcome outcome = ReadOutcome::Complete;
+  SdifResult code = SdifCode::Ok;  // of the failure that ended a Damaged or Unreadable read
+  std::string reason;              // the byte layer's message, or the system's for an unreadable file
+  long long failure_offset = 0;    // where the bad header or the short read begins
+  uint64_t frames = 0;             // whole frames read; the index of a cut frame
+
+  std::vector<StreamSurvey> streams;  // in order of first appearance, at most MAX_STREAMS
+  uint64_t unsurveyed_frames = 0;     // of further streams
+
+  // The stream ID each panel shows, as the viewer's cursors choose it: that of the first whole frame
+  // of the panel's frame type.
+  std::array<bool, PANEL_COUNT> has_panel = {};
+  std::array<int32_t, PANEL_COUNT> panel_stream = {};
+
+  // Whether the viewer opens its window; otherwise it shows one of its start-up messages.
+  bool viewer_opens() const;
+};
+
+constexpr size_t MAX_STREAMS = 1024;
+constexpr size_t MAX_MATRIX_TYPES = 64;
+constexpr size_t MAX_FRAME_TYPES = 8;
+
+// Told of every frame and matrix header as the survey reads it, for a listing that streams.
+class FrameListener {
+ public:
+  virtual ~FrameListener() = default;
+  virtual void frame(uint64_t index, long long offset, const SdifFrameHeader& header) = 0;
+  // Also for a header that the read then stops at (an unreadable width or impossible counts).
+  virtual void matrix(const SdifMatrixHeader& header) = 0;
+  virtual void frame_end() = 0;
+};
+
+FileSurvey survey_file(const std::string& path, FrameListener* listener = nullptr);

@@ -1,0 +1,127 @@
+// Builds the JSON object of one file's survey.
+#include "info/json_report.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "info/text_report.h"
+#include "info/value_text.h"
+
+using nlohmann::json;
+
+namespace {
+
+const char* outcome_name(ReadOutcome outcome) {
+  switch (outcome) {
+    case ReadOutcome::Complete: return "complete";
+    case ReadOutcome::Cut: return "cut";
+    case ReadOutcome::Damaged: return "damaged";
+    case ReadOutcome::Unreadable: return "unreadable";
+  }
+  return "";
+}
+
+json element_json(long double value, int32_t data_type) {
+  if (is_unsigned(data_type)) return static_cast<uint64_t>(value);
+  if (is_integer(data_type)) return static_cast<int64_t>(value);
+  return json_number(static_cast<double>(value));
+}
+
+json span_json(int64_t low, int64_t high) { return {{"min", low}, {"max", high}}; }
+
+json matrix_type_json(const MatrixTypeSurvey& t) {
+  const MatrixSummary& m = t.whole;
+  json ranges = json::array();
+  for (const ColumnRange& c : m.columns) {
+    json range = {{"nan", c.nan}, {"infinite", c.infinite}};
+    range["min"] = c.has_values() ? element_json(c.min, t.data_type) : json(nullptr);
+    range["max"] = c.has_values() ? element_json(c.max, t.data_type) : json(nullptr);
+    ranges.push_back(range);
+  }
+  return {{"type", type_text(t.type.data())},
+          {"data_type", t.data_type},
+          {"data_type_name", data_type_name(t.data_type)},
+          {"count", m.count},
+          {"rows", span_json(m.min_rows, m.max_rows)},
+          {"columns", span_json(m.min_columns, m.max_columns)},
+          {"column_ranges", ranges}};
+}
+
+json stream_json(const StreamSurvey& s) {
+  json types = json::array();
+  for (const TypeCode& type : s.frame_types) types.push_back(type_text(type.data()));
+  json matrix_types = json::array();
+  for (const MatrixTypeSurvey& t : s.matrix_types) matrix_types.push_back(matrix_type_json(t));
+  return {{"stream_id", s.id},
+          {"frame_types", types},
+          {"frames", s.frames},
+          {"first_time", json_number(s.first_time)},
+          {"last_time", json_number(s.last_time)},
+          {"duration", json_number(s.last_time - s.first_time)},
+          {"times_never_decrease", s.steps_back == 0 && s.nan_times == 0},
+          {"steps_back", s.steps_back},
+          {"repeated_times", s.repeated_times},
+          {"nan_times", s.nan_times},
+          {"matrices_per_frame", span_json(s.min_matrices, s.max_matrices)},
+          {"matrix_types", matrix_types},
+          {"unsurveyed_matrices", s.unsurveyed_matrices}};
+}
+
+json viewer_json(const FileSurvey& survey) {
+  json viewer;
+  bool readable = survey.outcome == ReadOutcome::Complete || survey.outcome == ReadOutcome::Cut;
+  viewer["opens"] = survey.viewer_opens();
+  viewer["message"] = !readable ? json("Error reading file")
+                      : survey.viewer_opens() ? json(nullptr)
+                                              : json("File does not contain any supported matrix types.");
+  json panels = json::object();
+  std::vector<int32_t> shown;
+  for (int p = 0; p < PANEL_COUNT; p++) {
+    bool shows = readable && survey.has_panel[p];
+    panels[PANEL_TITLES[p]] = shows ? json(survey.panel_stream[p]) : json(nullptr);
+    if (shows) shown.push_back(survey.panel_stream[p]);
+  }
+  viewer["panels"] = panels;
+  json left_out = json::array();
+  for (const StreamSurvey& s : survey.streams)
+    if (readable && std::find(shown.begin(), shown.end(), s.id) == shown.end()) left_out.push_back(s.id);
+  viewer["left_out"] = left_out;
+  return viewer;
+}
+
+}  // namespace
+
+json json_number(double value) {
+  if (std::isfinite(value)) return value;
+  return number_text(value);
+}
+
+std::string json_text(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
+
+json json_report(const FileSurvey& survey) {
+  json report;
+  report["file"] = survey.path;
+  report["size"] = survey.file_size >= 0 ? json(survey.file_size) : json(nullptr);
+  if (survey.header_valid) {
+    const SdifFileHeader& h = survey.header;
+    report["header"] = {{"magic", type_text(h.magic)},
+                        {"header_size", h.header_size},
+                        {"spec_version", h.spec_version},
+                        {"types_version", h.types_version}};
+  } else {
+    report["header"] = nullptr;
+  }
+  report["outcome"] = outcome_name(survey.outcome);
+  report["outcome_text"] = outcome_text(survey);
+  bool failed = survey.outcome != ReadOutcome::Complete;
+  report["offset"] = failed && survey.outcome != ReadOutcome::Unreadable ? json(survey.failure_offset) : json(nullptr);
+  report["cut_frame"] = survey.outcome == ReadOutcome::Cut ? json(survey.frames) : json(nullptr);
+  report["error"] = survey.reason.empty() ? json(nullptr) : json(survey.reason);
+  report["frames"] = survey.frames;
+  json streams = json::array();
+  for (const StreamSurvey& s : survey.streams) streams.push_back(stream_json(s));
+  report["streams"] = streams;
+  report["unsurveyed_frames"] = survey.unsurveyed_frames;
+  report["viewer"] = viewer_json(survey);
+  return report;
+}

@@ -1,0 +1,116 @@
+// Tests of sdif-info's command line in-process: options, exit status and error lines, and JSON that
+// parses whatever bytes the file's types and the file's name hold.
+#include "info/info_main.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "tests/support/temp_dir.h"
+#include "version.h"
+
+namespace {
+
+struct Invocation {
+  int status;
+  std::string out, err;
+};
+
+Invocation run(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "sdif-info");
+  std::vector<char*> argv;
+  for (std::string& a : arguments) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  char *out_text = nullptr, *err_text = nullptr;
+  size_t out_size = 0, err_size = 0;
+  FILE* out = open_memstream(&out_text, &out_size);
+  FILE* err = open_memstream(&err_text, &err_size);
+  Invocation r;
+  r.status = info_main(int(arguments.size()), argv.data(), out, err);
+  std::fclose(out);
+  std::fclose(err);
+  r.out.assign(out_text, out_size);
+  r.err.assign(err_text, err_size);
+  std::free(out_text);
+  std::free(err_text);
+  return r;
+}
+
+size_t lines(const std::string& text) { return size_t(std::count(text.begin(), text.end(), '\n')); }
+
+TEST(InfoMain, OptionsExitStatusAndErrorLines) {
+  SdifWriter valid;
+  valid.file_header().begin_frame("1TRC", 0, 1, 1).matrix_f32("1TRC", 1, 2, {1, 2}).end_frame();
+  std::string good = save_temp(valid, "good.sdif");
+  std::string cut = save_temp(SdifWriter(valid).begin_frame("1TRC", 1, 1, 1), "cut.sdif");
+  std::string damaged = save_temp(SdifWriter().file_header(8, 2), "old.sdif");
+  std::string missing = temp_path("missing.sdif");
+  const struct {
+    std::vector<std::string> arguments;
+    int status;
+    std::string out_starts;
+    size_t err_lines;
+  } cases[] = {
+      {{"--help"}, 0, "Usage: sdif-info", 0},
+      {{"--version"}, 0, std::string("sdif-info ") + SDIF_VIEWER_VERSION + "\n", 0},
+      {{"--bogus", good}, 2, "", 2},
+      {{"-x", good}, 2, "", 2},
+      {{}, 2, "", 2},
+      {{good, cut}, 0, good + "\n", 0},
+      // Every file is reported; each bad one gets its line on standard error.
+      {{missing, good, damaged}, 1, missing + "\n", 2},
+  };
+  for (const auto& c : cases) {
+    Invocation r = run(c.arguments);
+    std::string name = c.arguments.empty() ? "(none)" : c.arguments[0];
+    EXPECT_EQ(r.status, c.status) << name;
+    EXPECT_EQ(r.out.substr(0, c.out_starts.size()), c.out_starts) << name;
+    EXPECT_EQ(lines(r.err), c.err_lines) << name << ": " << r.err;
+  }
+  Invocation both = run({missing, damaged});
+  EXPECT_NE(both.err.find(missing + ": unreadable: No such file or directory"), std::string::npos) << both.err;
+  EXPECT_NE(both.err.find(damaged + ": damaged at byte 0: "), std::string::npos) << both.err;
+}
+
+TEST(InfoMain, JsonParsesWhateverTheBytes) {
+  // Types of a zero byte, a quote, a backslash and bytes that are not UTF-8, in a file whose name is
+  // not UTF-8 either; the last frame is cut. The file header carries 8 further bytes.
+  const char odd_frame[4] = {'\0', '"', '\\', '\xff'};
+  const char odd_matrix[4] = {'\xc3', '(', '\x80', '\n'};
+  SdifWriter w;
+  w.file_header(16, 3, 2).begin_frame(odd_frame, 0, -5, 1).matrix_f32(odd_matrix, 1, 1, {2}).end_frame();
+  w.begin_frame("1FQ0", 1, 3, 2).matrix_f32("1FQ0", 1, 2, {100, 1}).matrix_header(odd_matrix, 0x0004, 1, 1);
+  std::string path = save_temp(w, "odd-\xff\xfe.sdif");
+  for (bool frames : {false, true}) {
+    std::vector<std::string> arguments = {"--json", path, path};
+    if (frames) arguments.insert(arguments.begin(), "--frames");
+    Invocation r = run(arguments);
+    EXPECT_EQ(r.status, 0);
+    std::istringstream out(r.out);
+    std::string line;
+    int objects = 0;
+    while (std::getline(out, line)) {
+      nlohmann::json report = nlohmann::json::parse(line);  // throws, failing the test, on invalid JSON
+      objects++;
+      EXPECT_EQ(report["outcome"], "cut");
+      EXPECT_EQ(report["header"], nlohmann::json({{"magic", "SDIF"}, {"header_size", 16}, {"spec_version", 3},
+                                                  {"types_version", 2}}));
+      EXPECT_EQ(report["cut_frame"], 1);
+      EXPECT_EQ(report["streams"][0]["frame_types"][0], "\\x00\"\\\\\\xFF");
+      EXPECT_EQ(report["streams"][0]["matrix_types"][0]["type"], "\\xC3(\\x80\\x0A");
+      EXPECT_EQ(report["viewer"]["panels"]["Pitch"], nullptr) << "the cut frame is not shown";
+      EXPECT_EQ(report["viewer"]["left_out"], nlohmann::json::array({-5}));
+      if (frames) {
+        ASSERT_EQ(report["frame_list"].size(), 2u);
+        EXPECT_EQ(report["frame_list"][1]["offset"], 72);
+        EXPECT_EQ(report["frame_list"][1]["matrices"].size(), 2u) << "the header read before the cut is listed";
+      }
+    }
+    EXPECT_EQ(objects, 2);
+  }
+}
+
+}  // namespace

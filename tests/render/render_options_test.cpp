@@ -1,0 +1,60 @@
+// Tests of sdif-render's command line: every usage error, and the values a valid line carries.
+#include "render/render_options.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ParsedCommandLine parse(std::vector<std::string> words) {
+  words.insert(words.begin(), "sdif-render");
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  return parse_render_options(int(argv.size()), argv.data());
+}
+
+}  // namespace
+
+TEST(RenderOptions, EveryMeaninglessLineIsAUsageError) {
+  const struct {
+    std::vector<std::string> words;
+    const char* named;  // what the one-line message must name
+  } cases[] = {
+      {{}, "no FILE"},
+      {{"--size", "0x110", "a"}, "0x110"},
+      {{"--size", "430x110x2", "a"}, "430x110x2"},
+      {{"--size", "8193x10", "a"}, "8193x10"},
+      {{"--time", "3:1", "a"}, "3:1"},
+      {{"--time", "2", "a"}, "'2'"},
+      {{"--vertical", "500:100", "a"}, "500:100"},
+      {{"--view", "loudness", "a"}, "loudness"},
+      {{"--contrast", "nan", "a"}, "nan"},
+      {{"--thumbnail", "15", "a", "a.png"}, "15"},
+      {{"--thumbnail", "128", "a"}, "FILE and OUT"},
+      {{"--thumbnail", "128", "-o", "b.png", "a", "a.png"}, "-o"},
+      {{"-o", "", "a"}, "empty"},
+      {{"--loud", "a"}, "--loud"},
+      {{"-q", "a"}, "-q"},
+      {{"a", "--size"}, "--size"},
+  };
+  for (const auto& c : cases) {
+    ParsedCommandLine parsed = parse(c.words);
+    EXPECT_EQ(parsed.action, ParsedCommandLine::USAGE_ERROR) << testing::PrintToString(c.words);
+    EXPECT_NE(parsed.error.find(c.named), std::string::npos) << parsed.error;
+    EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << parsed.error;
+  }
+}
+
+TEST(RenderOptions, ValidLinesCarryTheirValues) {
+  ParsedCommandLine parsed = parse({"--view", "sinusoids", "--size", "1900x330", "--time", "0.5:1.25", "--vertical",
+                                    "100:5000", "--cube", "--contrast", "1.5", "-o", "out.png", "a"});
+  ASSERT_EQ(parsed.action, ParsedCommandLine::RENDER) << parsed.error;
+  const RenderOptions& o = parsed.options;
+  EXPECT_EQ(o.view, PanelKind::Sinusoids);
+  EXPECT_EQ(std::make_pair(o.width, o.height), std::make_pair(1900, 330));
+  EXPECT_EQ(std::make_pair(o.ranges.time->low, o.ranges.time->high), std::make_pair(0.5, 1.25));
+  EXPECT_EQ(std::make_pair(o.ranges.vertical->low, o.ranges.vertical->high), std::make_pair(100.0, 5000.0));
+  EXPECT_TRUE(o.ranges.cube);
+  EXPECT_EQ(o.ranges.contrast, 1.0f) << "limited to the slider's range";
+  EXPECT_EQ(parsed.warnings.size(), 1u);
+  EXPECT_EQ(o.output, "out.png");
+}

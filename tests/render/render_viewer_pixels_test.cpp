@@ -1,0 +1,134 @@
+// sdif-render's pictures against the viewer's window: for each kind of view, at the opening state and
+// zoomed, the PNG equals the view area of the window read back from the X display, pixel for pixel.
+// Needs a true-colour display (the test script provides one).
+#include <gtest/gtest.h>
+// The toolkit's X header defines Xlib macros that clash with names in gtest, so it comes after it.
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Slider.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+#include <cmath>
+#include <sstream>
+
+#include "app/data_panel.h"
+#include "app/panel_bands.h"
+#include "app/range_slider.h"
+#include "render/render_run.h"
+#include "tests/render/png_pixels.h"
+#include "tests/support/temp_dir.h"
+#include "views/sdif_view.h"
+
+namespace {
+
+// Three streams from 0 to 2 seconds whose traces and bins move, so that every setting shows something
+// different.
+SdifWriter moving_streams() {
+  SdifWriter w;
+  w.file_header();
+  for (int f = 0; f <= 40; ++f) {
+    float wobble = float(std::sin(f * 0.4)), t = f * 0.05f;
+    w.begin_frame("1FQ0", t, 1, 1).matrix_f32("1FQ0", 2, 2, {300 + 150 * wobble, 0.9f, 700.0f + 20 * f, 0.02f * f});
+    std::vector<float> partials, bins;
+    for (int k = 0; k < 6; ++k)
+      partials.insert(partials.end(), {float(k), 1500 + 3000 * k + 400 * wobble, 0.15f * k, 0});
+    for (int b = 0; b < 64; ++b) bins.insert(bins.end(), {float(0.5 + 0.5 * std::sin(b * 0.3 + f * 0.2)), 0.1f});
+    w.end_frame().begin_frame("1TRC", t, 2, 1).matrix_f32("1TRC", 6, 4, partials).end_frame();
+    w.begin_frame("1STF", t, 3, 2).matrix_f32("1STI", 1, 1, {1}).matrix_f32("1STF", 64, 2, bins).end_frame();
+  }
+  return w;
+}
+
+}  // namespace
+
+TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
+  std::string input = save_temp(moving_streams(), "moving.sdif");
+  SdifFile file(input.c_str(), 0);
+  ASSERT_EQ(file.read_all_frames(), SdifCode::Ok);
+  SdifStreamCursor residual(file.frames, "1STF"), sinusoids(file.frames, "1TRC"), pitch(file.frames, "1FQ0");
+  Fl_Double_Window window(450, 450, "SDIF");
+  fill_panel_bands(&pitch, &sinusoids, &residual);
+  window.end();
+  window.show();
+  // The toolkit draws nothing into the window until the server has sent its first Expose event.
+  window.wait_for_expose();
+
+  const struct {
+    DataPanel* panel;
+    std::vector<std::string> options;
+    // The same settings through the panel's controls: the sliders' fractions, the toggle, the contrast.
+    float time_position, time_size, vertical_position, vertical_share;
+    bool cube;
+    double contrast;  // negative: the view's own, untouched (so each kind's opening case comes first)
+  } cases[] = {
+      {pitch_panel, {"--view", "pitch"}, 0, 1, 0, 1, false, -1},
+      {pitch_panel,
+       {"--view", "pitch", "--time", "0.5:1.5", "--vertical", "250:750", "--cube", "--contrast", "0.8"},
+       0.25f,
+       0.5f,
+       0.25f,
+       0.5f,
+       true,
+       0.8},
+      {sinusoids_panel, {"--view", "sinusoids"}, 0, 1, 0, 1, false, -1},
+      {sinusoids_panel,
+       {"--view", "sinusoids", "--time", "1:2", "--vertical", "0:11025", "--contrast", "0.1"},
+       0.5f,
+       0.5f,
+       0,
+       0.5f,
+       false,
+       0.1},
+      {residual_panel, {"--view", "residual"}, 0, 1, 0, 1, false, -1},
+      {residual_panel,
+       {"--view", "residual", "--time", "0:0.5", "--vertical", "16:48", "--cube"},
+       0,
+       0.25f,
+       0.25f,
+       0.5f,
+       true,
+       -1},
+  };
+  for (const auto& c : cases) {
+    std::string what = testing::PrintToString(c.options);
+    DataPanel* panel = c.panel;
+    ASSERT_NE(panel, nullptr);
+    set_time_range(panel, c.time_size, c.time_position);
+    panel->vertical_slider->range_size = c.vertical_share;
+    panel->vertical_slider->range_position = c.vertical_position;
+    panel->cube_toggle->value(c.cube);
+    vertical_slider_cb(panel->vertical_slider, panel);
+    if (c.contrast >= 0) {
+      panel->contrast_slider->value(c.contrast);
+      contrast_slider_cb(panel->contrast_slider, panel);
+    }
+    Fl::flush();
+    XSync(fl_display, False);
+    const SdifView* view = panel->view;
+    std::vector<unsigned char> shown(size_t(view->w()) * size_t(view->h()) * 3);
+    window.make_current();
+    fl_read_image(shown.data(), view->x(), view->y(), view->w(), view->h());
+
+    std::string output = temp_path("viewer-pixels.png");
+    std::vector<std::string> words = {"sdif-render", "-o", output, input};
+    words.insert(words.begin() + 1, c.options.begin(), c.options.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    std::ostringstream out, err;
+    ASSERT_EQ(render_main(int(argv.size()), argv.data(), out, err), 0) << what << ": " << err.str();
+    RgbImage image = read_png(output);
+    ASSERT_EQ(image.width, view->w()) << what;
+    ASSERT_EQ(image.height, view->h()) << what;
+    int differing = 0, lit = 0;
+    for (size_t i = 0; i < shown.size(); i += 3) {
+      differing += shown[i] != image.rgb[i] || shown[i + 1] != image.rgb[i + 1] || shown[i + 2] != image.rgb[i + 2];
+      lit += image.rgb[i] || image.rgb[i + 1] || image.rgb[i + 2];
+    }
+    EXPECT_EQ(differing, 0) << what;
+    EXPECT_GT(lit, 200) << what << ": a picture with something in it";
+  }
+  window.hide();
+  delete_panels();
+}
