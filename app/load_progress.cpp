@@ -1,4 +1,4 @@
-// The progress window and the load that drives it. The loader calls back between frames; the
+// The loading window and the load that drives it. The loader calls back between frames; the
 // toolkit is given time to draw the window and take the user's input only every few milliseconds,
 // so that reporting progress does not slow the load down.
 #include "app/load_progress.h"
@@ -13,8 +13,6 @@
 #include <cstdio>
 #include <memory>
 
-const char* const PROGRESS_TITLE = "Loading";
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -26,6 +24,53 @@ constexpr Clock::duration REFRESH = std::chrono::milliseconds(50);
 constexpr double MEGABYTE = 1e6;
 
 constexpr int WIDTH = 360, HEIGHT = 70, MARGIN = 10, LINE = 20;
+
+// The window of one load: the file's name, then a bar of the bytes loaded against the file's size,
+// or for a file without a size (a pipe) the bytes loaded as text.
+class ProgressWindow {
+ public:
+  ProgressWindow(const char* path, long long size) : size(size) {
+    window = std::make_unique<Fl_Window>(WIDTH, HEIGHT, "Loading");
+    Fl_Box* name = new Fl_Box(MARGIN, MARGIN, WIDTH - 2 * MARGIN, LINE, fl_filename_name(path));
+    name->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+    if (size > 0) {
+      bar = new Fl_Progress(MARGIN, HEIGHT - MARGIN - LINE, WIDTH - 2 * MARGIN, LINE);
+      bar->maximum(float(size));
+      bar->selection_color(FL_BLUE);
+      bar->labelcolor(FL_WHITE);
+    } else {
+      count = new Fl_Box(MARGIN, HEIGHT - MARGIN - LINE, WIDTH - 2 * MARGIN, LINE);
+      count->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    }
+    window->end();
+    // Both the window system's close button and Escape end in the window's callback.
+    window->callback([](Fl_Widget*, void* self) { static_cast<ProgressWindow*>(self)->cancelled = true; }, this);
+  }
+
+  // Shows `bytes` and gives the toolkit its turn; false once the user has cancelled.
+  bool show(long long bytes) {
+    if (bar) {
+      std::snprintf(text, sizeof text, "%.1f of %.1f MB", double(bytes) / MEGABYTE, double(size) / MEGABYTE);
+      bar->value(float(bytes));
+      bar->label(text);
+    } else {
+      std::snprintf(text, sizeof text, "%.1f MB read", double(bytes) / MEGABYTE);
+      count->label(text);
+      count->redraw();
+    }
+    window->show();
+    Fl::check();
+    return !cancelled;
+  }
+
+ private:
+  std::unique_ptr<Fl_Window> window;
+  Fl_Progress* bar = nullptr;
+  Fl_Box* count = nullptr;
+  long long size;
+  bool cancelled = false;
+  char text[64];
+};
 
 struct Load {
   const char* path;
@@ -45,9 +90,7 @@ bool report(void* context, long long bytes) {
   if (now - load.start < load.delay || now - load.refreshed < REFRESH) return true;
   load.refreshed = now;
   if (!load.window) load.window = std::make_unique<ProgressWindow>(load.path, load.size);
-  load.window->show(bytes);
-  Fl::check();
-  return !load.window->cancelled();
+  return load.window->show(bytes);
 }
 
 }  // namespace
@@ -57,39 +100,3 @@ SdifResult load_with_progress(SdifFile& file, const char* path, double delay_sec
             std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(delay_seconds)), 0, {}, {}};
   return file.read_all_frames({report, &load});
 }
-
-ProgressWindow::ProgressWindow(const char* path, long long size) : size(size) {
-  window = new Fl_Window(WIDTH, HEIGHT, PROGRESS_TITLE);
-  Fl_Box* name = new Fl_Box(MARGIN, MARGIN, WIDTH - 2 * MARGIN, LINE, fl_filename_name(path));
-  name->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
-  if (size > 0) {
-    bar = new Fl_Progress(MARGIN, HEIGHT - MARGIN - LINE, WIDTH - 2 * MARGIN, LINE);
-    bar->minimum(0.0f);
-    bar->maximum(float(size));
-    bar->selection_color(FL_BLUE);
-    bar->labelcolor(FL_WHITE);
-  } else {
-    count = new Fl_Box(MARGIN, HEIGHT - MARGIN - LINE, WIDTH - 2 * MARGIN, LINE);
-    count->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
-  }
-  window->end();
-  // Both the window system's close button and Escape end in the window's callback.
-  window->callback(close_cb, this);
-}
-
-ProgressWindow::~ProgressWindow() { delete window; }
-
-void ProgressWindow::show(long long bytes) {
-  if (bar) {
-    std::snprintf(text, sizeof text, "%.1f of %.1f MB", double(bytes) / MEGABYTE, double(size) / MEGABYTE);
-    bar->value(float(bytes));
-    bar->label(text);
-  } else {
-    std::snprintf(text, sizeof text, "%.1f MB read", double(bytes) / MEGABYTE);
-    count->label(text);
-    count->redraw();
-  }
-  window->show();
-}
-
-void ProgressWindow::close_cb(Fl_Widget*, void* data) { static_cast<ProgressWindow*>(data)->user_cancelled = true; }
