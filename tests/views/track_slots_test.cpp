@@ -3,7 +3,6 @@
 // and more frames than the slot cache holds, drawn whole, zoomed and whole again. No display.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 
 #include "tests/support/loaded_stream.h"
@@ -15,49 +14,29 @@ namespace {
 // The track view's sampling done the plain way: every row of both frames for every column; in the
 // next frame a row counts only when no later row of that frame has its index.
 struct EveryRowTrackView : SdifView {
-  EveryRowTrackView(int w, int h, SdifStreamCursor* cursor) : SdifView(0, 0, w, h, cursor) {
-    contrast_curve = std::make_unique<ContrastCurve>(0.3f);
-  }
+  using SdifView::SdifView;
 
   void sample_column(double t, SlotValues& frequencies, SlotValues& amplitudes) {
     double w;
     SdifFrame* current = frame_pair(t, w);
     frequencies.fill(0.0);
     amplitudes.fill(0.0);
-    if (!current) return;
-    for (const Row& row : rows_of(*current)) {
-      frequencies[row.index] = row.frequency;
-      amplitudes[row.index] = (1 - w) * row.amplitude;
+    for (SdifFrame* frame : {current, current ? current->next_in_stream : nullptr}) {
+      const SdifMatrix* m = frame ? frame->matrices : nullptr;
+      for (int r = 0; m && m->columns >= 3 && r < m->rows; ++r) {
+        int32_t k = -1, later = -1;
+        float f;
+        double a;
+        m->element_as_int(0, r, k);
+        m->element_as_float(1, r, f);
+        m->element_as_double(2, r, a);
+        for (int l = r + 1; l < m->rows && later != k && frame != current; ++l) m->element_as_int(0, l, later);
+        if (k < 0 || k >= SLOTS || later == k) continue;
+        bool both = present(frequencies[k]) && present(f);
+        frequencies[k] = frame == current ? f : both ? (1 - w) * frequencies[k] + w * f : f;
+        amplitudes[k] = frame == current ? (1 - w) * a : amplitudes[k] + w * float(a);
+      }
     }
-    if (!current->next_in_stream) return;
-    for (const Row& row : rows_of(*current->next_in_stream)) {
-      if (!row.last) continue;
-      bool both = present(frequencies[row.index]) && present(row.frequency);
-      frequencies[row.index] = both ? (1 - w) * frequencies[row.index] + w * row.frequency : row.frequency;
-      amplitudes[row.index] += w * float(row.amplitude);
-    }
-  }
-
-  struct Row {
-    int32_t index;
-    float frequency;
-    double amplitude;
-    bool last;
-  };
-  static std::vector<Row> rows_of(const SdifFrame& frame) {
-    std::vector<Row> rows;
-    const SdifMatrix* m = frame.matrices;
-    for (int r = 0; m && m->columns >= 3 && r < m->rows; ++r) {
-      Row row{-1, 0, 0, true};
-      m->element_as_int(0, r, row.index);
-      m->element_as_float(1, r, row.frequency);
-      m->element_as_double(2, r, row.amplitude);
-      for (Row& earlier : rows) earlier.last &= earlier.index != row.index;
-      rows.push_back(row);
-    }
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [](const Row& row) { return row.index < 0 || row.index >= SLOTS; }),
-               rows.end());
-    return rows;
   }
 };
 
@@ -85,7 +64,8 @@ TEST(TrackSlots, PicturesMatchReadingEveryRow) {
     }
     LoadedStream s(w, "1TRC");
     TrackView view(0, 0, 157, 83, &s.cursor);
-    EveryRowTrackView plain(157, 83, &s.cursor);
+    EveryRowTrackView plain(0, 0, 157, 83, &s.cursor);
+    plain.contrast_curve = std::make_unique<ContrastCurve>(0.3f);
     for (auto [position, size] : {std::pair{0.0f, 1.0f}, {0.4f, 0.05f}, {0.0f, 1.0f}}) {
       view.time_position = plain.time_position = position;
       view.time_size = plain.time_size = size;
