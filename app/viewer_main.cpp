@@ -1,5 +1,6 @@
 // Start-up and teardown of the viewer. The document and its cursors outlive the window, and the
-// panels go before the window, because panels point at cursors and cursors into the document.
+// panels go before the window, because panels point at cursors and cursors into the document; the
+// same order holds when start-up runs out of memory.
 #include "app/viewer_main.h"
 
 #include <FL/Fl.H>
@@ -7,13 +8,59 @@
 #include <FL/filename.H>
 #include <FL/Fl_File_Chooser.H>
 
+#include <new>
+
 #include "app/error_dialog.h"
+#include "app/load_progress.h"
 #include "app/panel_bands.h"
 #include "sdif/sdif_document.h"
 
 const char* const NO_FILE_MESSAGE = "No SDIF file selected, exiting\n";
 const char* const READ_ERROR_MESSAGE = "Error reading file\n";
 const char* const NO_TYPES_MESSAGE = "File does not contain any supported matrix types.\n";
+
+namespace {
+
+// Deletes the panels when it goes, before the window declared ahead of it: after a normal close and
+// also when building the panels or the views runs out of memory.
+struct PanelsOwner {
+  PanelsOwner() = default;
+  PanelsOwner(const PanelsOwner&) = delete;
+  PanelsOwner& operator=(const PanelsOwner&) = delete;
+  ~PanelsOwner() { delete_panels(); }
+};
+
+// How start-up ends: the exit status, and the message to show, if any, once everything built for
+// the file has been freed, so that the dialog never waits on memory a failed load still holds.
+struct Outcome {
+  int status;
+  const char* message;
+};
+
+Outcome show_file(const char* path) {
+  SdifFile sdif(path, 0);
+  if (sdif.result == SdifCode::Ok) load_with_progress(sdif, path);
+  // Cancelling the load is the user's choice, like cancelling the chooser, and needs no message.
+  if (sdif.result == SdifCode::Cancelled) return {0, nullptr};
+  if (sdif.result != SdifCode::Ok) return {1, READ_ERROR_MESSAGE};
+
+  SdifStreamCursor residual(sdif.frames, "1STF");
+  SdifStreamCursor sinusoids(sdif.frames, "1TRC");
+  SdifStreamCursor pitch(sdif.frames, "1FQ0");
+
+  Fl_Double_Window window(450, 450, "SDIF");
+  PanelsOwner panels;
+  fill_panel_bands(&pitch, &sinusoids, &residual);
+  if (!residual.last && !sinusoids.last && !pitch.last) return {1, NO_TYPES_MESSAGE};
+
+  window.resizable(&window);
+  window.end();
+  window.show();
+  Fl::run();
+  return {0, nullptr};
+}
+
+}  // namespace
 
 int viewer_main(int argc, char** argv) {
   const char* path;
@@ -28,30 +75,14 @@ int viewer_main(int argc, char** argv) {
       return 0;
     }
   }
-
-  SdifFile sdif(path, 0);
-  sdif.read_all_frames();
-  if (sdif.result != SdifCode::Ok) {
-    show_error(READ_ERROR_MESSAGE);
-    return 1;
+  // The document loads without exceptions, but the indexes, panels and views that follow allocate
+  // through new; whatever was built is freed on the way out here, and the file was found unusable.
+  Outcome outcome;
+  try {
+    outcome = show_file(path);
+  } catch (const std::bad_alloc&) {
+    outcome = {1, READ_ERROR_MESSAGE};
   }
-
-  SdifStreamCursor residual(sdif.frames, "1STF");
-  SdifStreamCursor sinusoids(sdif.frames, "1TRC");
-  SdifStreamCursor pitch(sdif.frames, "1FQ0");
-
-  Fl_Double_Window window(450, 450, "SDIF");
-  fill_panel_bands(&pitch, &sinusoids, &residual);
-  if (!residual.last && !sinusoids.last && !pitch.last) {
-    show_error(NO_TYPES_MESSAGE);
-    return 1;
-  }
-
-  window.resizable(&window);
-  window.end();
-  window.show();
-  Fl::run();
-
-  delete_panels();
-  return 0;
+  if (outcome.message) show_error(outcome.message);
+  return outcome.status;
 }

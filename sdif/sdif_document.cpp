@@ -15,6 +15,18 @@ namespace {
 // Blocks up to this size are allocated as their header claims: they cost less than any check.
 constexpr int SMALL_BLOCK = 4096;
 
+constexpr long long FILE_HEADER_BYTES = 16;
+constexpr long long FRAME_HEADER_BYTES = 24;
+constexpr long long MATRIX_HEADER_BYTES = 16;
+
+// The bytes a frame that loaded took up in the file: every matrix's elements were read with their pad.
+long long frame_bytes(const SdifFrame& frame) {
+  long long bytes = FRAME_HEADER_BYTES;
+  for (const SdifMatrix* matrix = frame.matrices; matrix; matrix = matrix->next)
+    bytes += MATRIX_HEADER_BYTES + SDIF_PaddedDataSize(matrix);
+  return bytes;
+}
+
 }  // namespace
 
 SdifMatrix::SdifMatrix() : data(nullptr), next(nullptr) {
@@ -41,6 +53,9 @@ SdifFile::SdifFile(const char* path, int mode) : file(nullptr), result(SdifCode:
   // Only a regular file has a size to hold matrix headers against; the file is not written meanwhile.
   struct stat status;
   if (mode == 0 && fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode)) file_size = status.st_size;
+  // A pipe has no position to tell, but a header longer than 16 bytes cannot be skipped there.
+  long position = mode == 0 ? std::ftell(file) : -1;
+  loaded_bytes = position >= 0 ? position : FILE_HEADER_BYTES;
 }
 
 SdifFile::~SdifFile() {
@@ -49,7 +64,7 @@ SdifFile::~SdifFile() {
   if (file) result = mode == 0 ? SDIF_FinishReading(file) : SDIF_FinishWriting(file);
 }
 
-SdifResult SdifFile::read_all_frames() {
+SdifResult SdifFile::read_all_frames(SdifProgress progress) {
   if (!file) return SdifCode::ReadFailed;
   SdifFrame* tail = frames;
   while (tail && tail->next) tail = tail->next;
@@ -72,6 +87,8 @@ SdifResult SdifFile::read_all_frames() {
       frames = frame;
     }
     tail = frame;
+    loaded_bytes += frame_bytes(*frame);
+    if (progress.report && !progress.report(progress.context, loaded_bytes)) return result = SdifCode::Cancelled;
   }
   if (std::feof(file)) result = SdifCode::Ok;
   return result;

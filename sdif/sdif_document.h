@@ -83,6 +83,14 @@ struct SdifFrame : SdifFrameHeader {
   SdifFrame();
 };
 
+// How a load tells its caller, between frames, how far it has come: `report` gets `context` and the
+// bytes of the file that the header and the frames loaded so far take up, and answers false to stop
+// the load there. A null `report` is never called.
+struct SdifProgress {
+  bool (*report)(void* context, long long bytes) = nullptr;
+  void* context = nullptr;
+};
+
 class SdifFile {
  public:
   FILE* file;
@@ -95,21 +103,26 @@ class SdifFile {
   SdifFile& operator=(const SdifFile&) = delete;
   ~SdifFile();
 
-  SdifResult read_all_frames();
+  // Ends with SdifCode::Cancelled when `progress` stops it; the frames loaded until then stay in the
+  // document, which frees them as it always does.
+  SdifResult read_all_frames(SdifProgress progress = {});
   SdifResult read_frame(SdifFrame* frame);
   SdifResult read_frame_header(SdifFrame* frame);
   SdifResult read_matrices(SdifFrame* frame);
   SdifResult read_matrix(SdifMatrix* matrix);
   SdifResult read_matrix_header(SdifMatrix* matrix);
   SdifResult read_matrix_data(void* block, SdifMatrix* matrix);
+  // Size of a regular file being read, else -1 (a pipe, say).
+  long long size() const { return file_size; }
 
  private:
   bool claims_past_end(int bytes);
   SdifResult stop_at_end();
   SdifResult read_arriving_data(SdifMatrix* matrix, int padded);
 
-  // Size of a regular file being read, else -1.
   long long file_size = -1;
+  // Bytes of the file that the header and the frames loaded so far take up.
+  long long loaded_bytes = 0;
   // Owns every frame, matrix and element block of the document.
   SdifRecordStore records;
 };

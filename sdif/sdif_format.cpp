@@ -20,6 +20,7 @@ const char* const SDIF_MESSAGES[SdifCode::Count] = {
     "I/O error: couldn't read",
     "Out of memory",
     "Frame has two matrices with the same MatrixType",
+    "Loading cancelled",
 };
 
 const char* SDIF_GetMessage(SdifResult code) {

@@ -25,7 +25,9 @@ enum : SdifResult {
   ReadFailed = 12,
   OutOfMemory = 13,
   DuplicateMatrixType = 14,
-  Count = 15
+  // The reader of a document stopped the load before its end.
+  Cancelled = 15,
+  Count = 16
 };
 }
 

@@ -4,6 +4,7 @@
 
 #include "views/sdif_view.h"
 #include "views/trace_painting.h"
+#include "views/track_slots.h"
 
 class TrackView : public SdifView {
  public:
@@ -14,11 +15,16 @@ class TrackView : public SdifView {
   void draw() override;
 
   // Frequencies and amplitudes of track indices 0..SLOTS-1 at time t; t must not decrease between calls of
-  // one drawing, since the cursor only moves forward.
+  // one drawing, since the cursor only moves forward. Each frame's partial for an index is its last row
+  // with that index, in either frame of the pair.
   void sample_column(double t, SlotValues& frequencies, SlotValues& amplitudes);
   // The picture, through the pixel canvas or straight through the toolkit.
   template <class Canvas>
   void paint(Canvas& canvas) {
     paint_traces(*this, canvas, FULL_RANGE);
   }
+
+ private:
+  // The document does not change while the view exists, so slots read once stay right for every drawing.
+  TrackSlotCache slot_cache;
 };

@@ -1,0 +1,55 @@
+// Tests of the progress a load reports between frames: the bytes it counts (headers, elements, pad
+// bytes, from a file and from a pipe) and a load stopped by its reader.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "sdif/sdif_document.h"
+#include "tests/support/test_files.h"
+
+TEST(SdifProgress, CountsEveryByteOfTheLoadedFramesAndStopsWhenAsked) {
+  SdifWriter padded;  // a longer header, and pad bytes after elements of 4 and of 1 byte
+  padded.file_header(24);
+  for (int i = 0; i < 3; ++i)
+    padded.begin_frame("1TRC", i, 1, 2).matrix_f32("1TRC", 1, 3, {1, 2, 3}).matrix_header("1ABC", 0x0301, 3, 1)
+        .u8(1).u8(2).u8(3).pad().end_frame();
+  SdifWriter bare;
+  bare.file_header();
+  for (int i = 0; i < 5; ++i) bare.begin_frame("1FQ0", i, 2, 0).end_frame();
+  SdifWriter cut = bare;  // the frame cut short is not counted
+  cut.begin_frame("1FQ0", 9, 2, 1).matrix_header("1FQ0", 0x0004, 1, 1);
+  const struct {
+    const SdifWriter& writer;
+    bool piped;  // a pipe cannot tell its position
+    size_t stop_at, frames, last_report;
+  } cases[] = {{padded, false, 0, 3, padded.size()}, {bare, true, 0, 5, bare.size()}, {cut, false, 0, 5, bare.size()},
+               {bare, false, 2, 2, 16 + 2 * 24},     {bare, true, 5, 5, bare.size()}};
+  for (const auto& c : cases) {
+    // The pipe's buffer holds these few bytes, so they go in before the load starts.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_EQ(write(ends[1], c.writer.bytes().data(), c.writer.size()), ssize_t(c.writer.size()));
+    close(ends[1]);
+    std::string path = c.piped ? "/proc/self/fd/" + std::to_string(ends[0]) : save_temp(c.writer, "progress.sdif");
+    struct Reports {
+      size_t stop_at;
+      std::vector<long long> bytes;
+    } reports{c.stop_at, {}};
+    auto record = [](void* context, long long bytes) {
+      Reports& r = *static_cast<Reports*>(context);
+      r.bytes.push_back(bytes);
+      return r.bytes.size() != r.stop_at;
+    };
+    SdifFile file(path.c_str(), 0);
+    EXPECT_EQ(file.read_all_frames({record, &reports}), c.stop_at ? SdifCode::Cancelled : SdifCode::Ok);
+    size_t frames = 0;
+    for (const SdifFrame* frame = file.frames; frame; frame = frame->next) ++frames;
+    EXPECT_EQ(frames, c.frames);
+    ASSERT_EQ(reports.bytes.size(), c.frames) << "one report after every frame";
+    for (size_t i = 1; i < reports.bytes.size(); ++i) EXPECT_LT(reports.bytes[i - 1], reports.bytes[i]);
+    EXPECT_EQ(reports.bytes.back(), (long long)c.last_report);
+    close(ends[0]);
+  }
+}
