@@ -60,7 +60,7 @@ run() {
   fi
   # Killed if it has not exited in time (it stays a zombie, so its number is not reused, until waited for).
   waited=0
-  until case $(ps -o stat= -p $pid) in Z* | "") true ;; *) false ;; esac || [ $waited -ge $((seconds * 20)) ]; do
+  while [ "$(cut -d ' ' -f 3 /proc/$pid/stat 2>/dev/null || echo Z)" != Z ] && [ $waited -lt $((seconds * 20)) ]; do
     sleep 0.05
     waited=$((waited + 1))
   done
