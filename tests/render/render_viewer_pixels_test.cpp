@@ -10,14 +10,17 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
+#include <png.h>
+
 #include <cmath>
+#include <iterator>
 #include <sstream>
 
 #include "app/data_panel.h"
 #include "app/panel_bands.h"
 #include "app/range_slider.h"
+#include "render/panel_picture.h"
 #include "render/render_run.h"
-#include "tests/render/png_pixels.h"
 #include "tests/support/test_files.h"
 #include "views/sdif_view.h"
 
@@ -41,6 +44,22 @@ SdifWriter moving_streams() {
   return w;
 }
 
+// The file's pixels as 8-bit RGB; an image of size 0 when it is no readable PNG.
+RgbImage read_png(const std::string& path) {
+  png_image png = {};
+  png.version = PNG_IMAGE_VERSION;
+  RgbImage image;
+  if (!png_image_begin_read_from_file(&png, path.c_str())) return image;
+  png.format = PNG_FORMAT_RGB;
+  image.rgb.resize(PNG_IMAGE_SIZE(png));
+  // A failed read frees the png itself and leaves the size 0.
+  if (png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr)) {
+    image.width = int(png.width);
+    image.height = int(png.height);
+  }
+  return image;
+}
+
 }  // namespace
 
 TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
@@ -55,46 +74,25 @@ TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
   // The toolkit draws nothing into the window until the server has sent its first Expose event.
   window.wait_for_expose();
 
+  // The same settings through the panel's controls: the sliders' fractions, the toggle, the contrast
+  // (negative: the view's own, untouched, so each kind's opening case comes first).
   const struct {
     DataPanel* panel;
-    std::vector<std::string> options;
-    // The same settings through the panel's controls: the sliders' fractions, the toggle, the contrast.
+    const char* options;
     float time_position, time_size, vertical_position, vertical_share;
     bool cube;
-    double contrast;  // negative: the view's own, untouched (so each kind's opening case comes first)
+    double contrast;
   } cases[] = {
-      {pitch_panel, {"--view", "pitch"}, 0, 1, 0, 1, false, -1},
-      {pitch_panel,
-       {"--view", "pitch", "--time", "0.5:1.5", "--vertical", "250:750", "--cube", "--contrast", "0.8"},
-       0.25f,
-       0.5f,
-       0.25f,
-       0.5f,
-       true,
-       0.8},
-      {sinusoids_panel, {"--view", "sinusoids"}, 0, 1, 0, 1, false, -1},
-      {sinusoids_panel,
-       {"--view", "sinusoids", "--time", "1:2", "--vertical", "0:11025", "--contrast", "0.1"},
-       0.5f,
-       0.5f,
-       0,
-       0.5f,
-       false,
-       0.1},
-      {residual_panel, {"--view", "residual"}, 0, 1, 0, 1, false, -1},
-      {residual_panel,
-       {"--view", "residual", "--time", "0:0.5", "--vertical", "16:48", "--cube"},
-       0,
-       0.25f,
-       0.25f,
-       0.5f,
-       true,
-       -1},
+      {pitch_panel, "--view pitch", 0, 1, 0, 1, false, -1},
+      {pitch_panel, "--view pitch --time 0.5:1.5 --vertical 250:750 --cube --contrast 0.8", .25, .5, .25, .5, true, .8},
+      {sinusoids_panel, "--view sinusoids", 0, 1, 0, 1, false, -1},
+      {sinusoids_panel, "--view sinusoids --time 1:2 --vertical 0:11025 --contrast 0.1", .5, .5, 0, .5, false, .1},
+      {residual_panel, "--view residual", 0, 1, 0, 1, false, -1},
+      {residual_panel, "--view residual --time 0:0.5 --vertical 16:48 --cube", 0, .25, .25, .5, true, -1},
   };
   for (const auto& c : cases) {
-    std::string what = testing::PrintToString(c.options);
+    std::string what = c.options;
     DataPanel* panel = c.panel;
-    ASSERT_NE(panel, nullptr);
     set_time_range(panel, c.time_size, c.time_position);
     panel->vertical_slider->range_size = c.vertical_share;
     panel->vertical_slider->range_position = c.vertical_position;
@@ -112,8 +110,8 @@ TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
     fl_read_image(shown.data(), view->x(), view->y(), view->w(), view->h());
 
     std::string output = temp_path("viewer-pixels.png");
-    std::vector<std::string> words = {"sdif-render", "-o", output, input};
-    words.insert(words.begin() + 1, c.options.begin(), c.options.end());
+    std::istringstream options("sdif-render " + what + " -o " + output + " " + input);
+    std::vector<std::string> words{std::istream_iterator<std::string>(options), {}};
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     std::ostringstream out, err;
