@@ -34,7 +34,7 @@ TEST(FileSurvey, WhereAndHowReadingStops) {
     SdifWriter file;
     ReadOutcome outcome;
     SdifResult code;
-    long long offset;
+    long long offset;  // where reading failed, 0 when it did not
     uint64_t frames;
   } cases[] = {
       {"whole", two_frames(), ReadOutcome::Complete, SdifCode::Ok, 0, 2},
@@ -51,18 +51,12 @@ TEST(FileSurvey, WhereAndHowReadingStops) {
   };
   for (const auto& c : cases) {
     FileSurvey s = survey_file(save_temp(c.file, "stop.sdif"));
-    EXPECT_EQ(s.outcome, c.outcome) << c.name;
-    EXPECT_EQ(s.code, c.code) << c.name;
-    if (c.outcome != ReadOutcome::Complete) {
-      EXPECT_EQ(s.failure_offset, c.offset) << c.name;
-    }
-    EXPECT_EQ(s.frames, c.frames) << c.name;
-    EXPECT_EQ(s.file_size, static_cast<long long>(c.file.size())) << c.name;
+    EXPECT_EQ(std::make_tuple(s.outcome, s.code, s.failure_offset, s.frames, s.file_size),
+              std::make_tuple(c.outcome, c.code, c.offset, c.frames, (long long)c.file.size())) << c.name;
   }
   for (std::string path : {temp_path("missing.sdif"), temp_path("")}) {
     FileSurvey s = survey_file(path);
-    EXPECT_EQ(s.outcome, ReadOutcome::Unreadable) << path;
-    EXPECT_FALSE(s.reason.empty()) << path;
+    EXPECT_TRUE(s.outcome == ReadOutcome::Unreadable && !s.reason.empty()) << path;
   }
 }
 
@@ -84,9 +78,8 @@ TEST(FileSurvey, StreamsTimesAndColumnRanges) {
   for (int i = 0; i < 20; i++) bins.push_back(i % 4 == 1 ? -i : i);
   w.begin_frame("1STF", 0, 3, 2).matrix_u32("1STI", 1, 1, {4000000000u}).matrix_i32("1STF", 5, 4, bins).end_frame();
   // A last frame cut short opens no stream and shows no panel.
-  SdifWriter cut = w;
-  cut.begin_frame("1FQ0", 9, 7, 1).matrix_f32("1FQ0", 1, 1, {5});
-  FileSurvey s = survey_file(save_temp(prefix(cut, cut.size() - 2), "streams.sdif"));
+  w.begin_frame("1FQ0", 9, 7, 1).matrix_f32("1FQ0", 1, 1, {5});
+  FileSurvey s = survey_file(save_temp(prefix(w, w.size() - 2), "streams.sdif"));
 
   ASSERT_EQ(s.outcome, ReadOutcome::Cut);
   ASSERT_EQ(s.streams.size(), 3u);
@@ -100,11 +93,9 @@ TEST(FileSurvey, StreamsTimesAndColumnRanges) {
     long double min, max;
     uint64_t nan, infinite;
   } ranges[] = {
-      {0, 0, 0, 0.1, 0.3, 1, 0},         {0, 0, 1, -2, 5, 0, 2},
-      {1, 0, 0, 0, 2999, 0, 0},          {1, 0, 1, 10000, 12999, 0, 0},
-      {1, 0, 2, 20000, 22999, 0, 0},     {2, 0, 0, 4000000000.0L, 4000000000.0L, 0, 0},
-      {2, 1, 0, 0, 16, 0, 0},            {2, 1, 1, -17, -1, 0, 0},
-      {2, 1, 3, 3, 19, 0, 0},
+      {0, 0, 0, 0.1, 0.3, 1, 0},      {0, 0, 1, -2, 5, 0, 2},       {1, 0, 0, 0, 2999, 0, 0},
+      {1, 0, 1, 10000, 12999, 0, 0},  {1, 0, 2, 20000, 22999, 0, 0}, {2, 0, 0, 4e9L, 4e9L, 0, 0},
+      {2, 1, 0, 0, 16, 0, 0},         {2, 1, 1, -17, -1, 0, 0},     {2, 1, 3, 3, 19, 0, 0},
   };
   for (const auto& r : ranges) {
     const ColumnRange& c = s.streams[r.stream].matrix_types[r.type].whole.columns.at(r.column);
@@ -112,7 +103,6 @@ TEST(FileSurvey, StreamsTimesAndColumnRanges) {
         << r.stream << "/" << r.type << "/" << r.column;
   }
   EXPECT_EQ(s.streams[1].matrix_types[0].whole.max_rows, 3000);
-
   EXPECT_TRUE(s.viewer_opens());
   EXPECT_EQ(s.panel_stream, (std::array<int32_t, PANEL_COUNT>{1, 2, 3}));
 }

@@ -20,11 +20,11 @@
 
 namespace {
 
-// The viewer's message without its newline, or "Title=stream ID" for each panel of its window.
+// The viewer's message, or "Title=stream ID" for each panel of its window.
 std::string predicted(const std::string& path) {
   FileSurvey s = survey_file(path);
-  if (s.outcome == ReadOutcome::Damaged || s.outcome == ReadOutcome::Unreadable) return "Error reading file";
-  if (!s.viewer_opens()) return "File does not contain any supported matrix types.";
+  if (s.outcome == ReadOutcome::Damaged || s.outcome == ReadOutcome::Unreadable) return "Error reading file\n";
+  if (!s.viewer_opens()) return "File does not contain any supported matrix types.\n";
   std::string panels;
   for (int p = 0; p < PANEL_COUNT; p++)
     if (s.has_panel[p]) panels += std::string(PANEL_TITLES[p]) + "=" + std::to_string(s.panel_stream[p]) + " ";
@@ -42,7 +42,6 @@ std::string viewed(const std::string& path) {
       shown_window("SDIF")->hide();
     } else if (Fl_Window* dialog = shown_window("Ondavue Error")) {
       seen = dialog->child(1)->label();
-      seen.pop_back();
       dialog->hide();
     }
   });

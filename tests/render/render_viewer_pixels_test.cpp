@@ -12,6 +12,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <sstream>
@@ -91,7 +92,6 @@ TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
       {residual_panel, "--view residual --time 0:0.5 --vertical 16:48 --cube", 0, .25, .25, .5, true, -1},
   };
   for (const auto& c : cases) {
-    std::string what = c.options;
     DataPanel* panel = c.panel;
     set_time_range(panel, c.time_size, c.time_position);
     panel->vertical_slider->range_size = c.vertical_share;
@@ -110,22 +110,17 @@ TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
     fl_read_image(shown.data(), view->x(), view->y(), view->w(), view->h());
 
     std::string output = temp_path("viewer-pixels.png");
-    std::istringstream options("sdif-render " + what + " -o " + output + " " + input);
+    std::istringstream options(std::string("sdif-render ") + c.options + " -o " + output + " " + input);
     std::vector<std::string> words{std::istream_iterator<std::string>(options), {}};
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     std::ostringstream out, err;
-    ASSERT_EQ(render_main(int(argv.size()), argv.data(), out, err), 0) << what << ": " << err.str();
+    ASSERT_EQ(render_main(int(argv.size()), argv.data(), out, err), 0) << c.options << ": " << err.str();
     RgbImage image = read_png(output);
-    ASSERT_EQ(image.width, view->w()) << what;
-    ASSERT_EQ(image.height, view->h()) << what;
-    int differing = 0, lit = 0;
-    for (size_t i = 0; i < shown.size(); i += 3) {
-      differing += shown[i] != image.rgb[i] || shown[i + 1] != image.rgb[i + 1] || shown[i + 2] != image.rgb[i + 2];
-      lit += image.rgb[i] || image.rgb[i + 1] || image.rgb[i + 2];
-    }
-    EXPECT_EQ(differing, 0) << what;
-    EXPECT_GT(lit, 200) << what << ": a picture with something in it";
+    ASSERT_EQ(std::make_pair(image.width, image.height), std::make_pair(view->w(), view->h())) << c.options;
+    EXPECT_TRUE(image.rgb == shown) << c.options;
+    // Not blank: a picture with something in it.
+    EXPECT_GT(image.rgb.size() - size_t(std::count(image.rgb.begin(), image.rgb.end(), 0)), 600u) << c.options;
   }
   window.hide();
   delete_panels();

@@ -50,14 +50,13 @@ TEST(TrackSlots, PicturesMatchReadingEveryRow) {
     w.file_header();
     double time = 0;
     for (int f = 0; f < 30; ++f) {
-      // Some frames share a time, and some have only two columns: no partials.
+      // Some frames share a time, and some have only two columns: no partials. Indices in a band of 300
+      // around the slots repeat within a frame and fall beyond them.
       time += uniform(0, 1) < 0.1 ? 0 : uniform(0.001, 0.1);
       int rows = int(uniform(0, 400)), columns = uniform(0, 1) < 0.1 ? 2 : 3;
       std::vector<double> elements;
       for (int r = 0; r < rows * columns; ++r) {
-        // Indices in a band of 300 around the slots repeat within a frame and fall beyond them.
-        double index = seed % 2 ? uniform(-20.5, 280) : uniform(0, 40);
-        double value = uniform(0, 1) < 0.1 ? 0 : uniform(0, 1);
+        double index = seed % 2 ? uniform(-20.5, 280) : uniform(0, 40), value = uniform(0, 1) < 0.1 ? 0 : uniform(0, 1);
         elements.push_back(r % columns == 0 ? index : r % columns == 1 ? value * 22050 : value);
       }
       w.begin_frame("1TRC", time, 1, 1).matrix_f64("1TRC", rows, columns, elements).end_frame();
