@@ -47,11 +47,13 @@ TEST(InfoMain, OptionsExitStatusAndErrorLines) {
 
 TEST(InfoMain, JsonParsesWhateverTheBytes) {
   // Types of a zero byte, a quote, a backslash and bytes that are not UTF-8, in a file whose name is
-  // not UTF-8 either; the last frame is cut. The file header carries 8 further bytes.
+  // not UTF-8 either; a whole frame the viewer shows; the last frame is cut. The file header carries 8
+  // further bytes.
   const char odd_frame[4] = {'\0', '"', '\\', '\xff'};
   const char odd_matrix[4] = {'\xc3', '(', '\x80', '\n'};
   SdifWriter w;
   w.file_header(16, 3, 2).begin_frame(odd_frame, 0, -5, 1).matrix_f32(odd_matrix, 1, 1, {2}).end_frame();
+  w.begin_frame("1TRC", 0, 4, 1).matrix_f32("1TRC", 1, 2, {100, 1}).end_frame();
   w.begin_frame("1FQ0", 1, 3, 2).matrix_f32("1FQ0", 1, 2, {100, 1}).matrix_header(odd_matrix, 0x0004, 1, 1);
   std::string path = save_temp(w, "odd-\xff\xfe.sdif");
   for (bool frames : {false, true}) {
@@ -66,15 +68,17 @@ TEST(InfoMain, JsonParsesWhateverTheBytes) {
     EXPECT_EQ(report["outcome"], "cut");
     EXPECT_EQ(report["header"], nlohmann::json({{"magic", "SDIF"}, {"header_size", 16}, {"spec_version", 3},
                                                 {"types_version", 2}}));
-    EXPECT_EQ(report["cut_frame"], 1);
+    EXPECT_EQ(report["cut_frame"], 2);
     EXPECT_EQ(report["streams"][0]["frame_types"][0], "\\x00\"\\\\\\xFF");
     EXPECT_EQ(report["streams"][0]["matrix_types"][0]["type"], "\\xC3(\\x80\\x0A");
     EXPECT_EQ(report["viewer"]["panels"]["Pitch"], nullptr) << "the cut frame is not shown";
+    EXPECT_EQ(report["viewer"]["panels"]["Sinusoids"], 4);
+    EXPECT_EQ(report["streams"][1]["matrix_types"][0]["column_ranges"][0]["min"], 100);
     EXPECT_EQ(report["viewer"]["left_out"], nlohmann::json::array({-5}));
     if (frames) {
-      ASSERT_EQ(report["frame_list"].size(), 2u);
-      EXPECT_EQ(report["frame_list"][1]["offset"], 72);
-      EXPECT_EQ(report["frame_list"][1]["matrices"].size(), 2u) << "the header read before the cut is listed";
+      ASSERT_EQ(report["frame_list"].size(), 3u);
+      EXPECT_EQ(report["frame_list"][2]["offset"], 120);
+      EXPECT_EQ(report["frame_list"][2]["matrices"].size(), 2u) << "the header read before the cut is listed";
     }
   }
 }
