@@ -11,10 +11,9 @@
 
 #include <nlohmann/json.hpp>
 
-// The fuzz targets see no test folder of their own, so the shared runner comes in by its path.
-#include "../../tests/info/info_run.h"
 #include "info/file_survey.h"
 #include "sdif/sdif_document.h"
+#include "tests/info/info_run.h"
 
 namespace {
 
