@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,12 +13,6 @@
 namespace {
 
 constexpr double GOAL = 0.7;
-
-struct Options {
-  long frames = 200000;
-  int runs = 5;
-  std::string path = "/tmp/sdif-load-bench.sdif";
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -57,32 +50,11 @@ double median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
 }
 
-bool parse_count(const char* text, long* out) {
-  char* end = nullptr;
-  long value = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || value < 1) return false;
-  *out = value;
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  Options options;
-  for (int i = 1; i < argc; i += 2) {
-    long value = 0;
-    bool has_value = i + 1 < argc;
-    if (std::strcmp(argv[i], "--frames") == 0 && has_value && parse_count(argv[i + 1], &value)) {
-      options.frames = value;
-    } else if (std::strcmp(argv[i], "--runs") == 0 && has_value && parse_count(argv[i + 1], &value)) {
-      options.runs = int(std::min(value, 1000L));
-    } else if (std::strcmp(argv[i], "--file") == 0 && has_value) {
-      options.path = argv[i + 1];
-    } else {
-      std::fprintf(stderr, "usage: info-bench [--frames N] [--runs R] [--file PATH]\n");
-      return 2;
-    }
-  }
+  TrcBenchOptions options;
+  if (!parse_trc_bench_options(argc, argv, "info-bench", options)) return 2;
   if (!prepare_trc_bench_file(options.path, options.frames)) return 1;
   long long size = trc_bench_file_bytes(options.frames);
   double megabytes = double(size) / 1e6;

@@ -25,12 +25,6 @@ namespace {
 
 constexpr double NO_WINDOW_SECONDS = 1e6;
 
-struct Options {
-  long frames = 200000;
-  int runs = 5;
-  std::string path = "/tmp/sdif-load-bench.sdif";
-};
-
 // What one child process measured.
 struct Sample {
   double seconds = 0;
@@ -40,18 +34,6 @@ struct Sample {
   long matrices = 0;
   long long element_bytes = 0;
 };
-
-void usage() {
-  std::fprintf(stderr, "usage: load-bench [--frames N] [--runs R] [--file PATH]\n");
-}
-
-bool parse_count(const char* text, long* out) {
-  char* end = nullptr;
-  long value = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || value < 1) return false;
-  *out = value;
-  return true;
-}
 
 // The per-process figures come from /proc/self/status rather than getrusage: ru_maxrss survives
 // exec and may still hold the high-water mark of the image the child replaced, VmHWM does not.
@@ -174,7 +156,7 @@ double median(std::vector<double> values) {
 
 const char* verdict(bool met) { return met ? "PASS" : "FAIL"; }
 
-int run_benchmark(const Options& options) {
+int run_benchmark(const TrcBenchOptions& options) {
   long long expected = trc_bench_file_bytes(options.frames);
   if (!prepare_trc_bench_file(options.path, options.frames)) return 1;
 
@@ -241,22 +223,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[2], "progress") == 0) return child_load(argv[3], true);
     return 2;
   }
-  Options options;
-  for (int i = 1; i < argc; i++) {
-    long value = 0;
-    bool has_value = i + 1 < argc;
-    if (std::strcmp(argv[i], "--frames") == 0 && has_value && parse_count(argv[i + 1], &value)) {
-      options.frames = value;
-    } else if (std::strcmp(argv[i], "--runs") == 0 && has_value && parse_count(argv[i + 1], &value) &&
-               value <= 1000) {
-      options.runs = int(value);
-    } else if (std::strcmp(argv[i], "--file") == 0 && has_value) {
-      options.path = argv[i + 1];
-    } else {
-      usage();
-      return 2;
-    }
-    i++;
-  }
+  TrcBenchOptions options;
+  if (!parse_trc_bench_options(argc, argv, "load-bench", options)) return 2;
   return run_benchmark(options);
 }

@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "tools/testfiles/sdif_writer.h"
@@ -18,6 +20,15 @@ constexpr long long FILE_HEADER_BYTES = 16;
 constexpr long long FRAME_BYTES = 24 + 16 + PARTIALS * COLUMNS * 4;
 constexpr double HOP_SECONDS = 256.0 / 44100.0;
 constexpr double PI = 3.14159265358979323846;
+
+// A positive decimal count, the whole text.
+bool parse_count(const char* text, long* out) {
+  char* end = nullptr;
+  long value = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || value < 1) return false;
+  *out = value;
+  return true;
+}
 
 void partial_frame(std::vector<float>& elements, long frame) {
   double time = double(frame) * HOP_SECONDS;
@@ -90,6 +101,27 @@ bool prepare_trc_bench_file(const std::string& path, long frames) {
   if (!warm_page_cache(path, expected)) {
     std::fprintf(stderr, "cannot read %s back\n", path.c_str());
     return false;
+  }
+  return true;
+}
+
+bool parse_trc_bench_options(int argc, char** argv, const char* program, TrcBenchOptions& options) {
+  // Runs are capped so that a typing slip does not keep the machine busy for hours.
+  constexpr long MAX_RUNS = 1000;
+  for (int i = 1; i < argc; i += 2) {
+    long value = 0;
+    bool has_value = i + 1 < argc;
+    if (std::strcmp(argv[i], "--frames") == 0 && has_value && parse_count(argv[i + 1], &value)) {
+      options.frames = value;
+    } else if (std::strcmp(argv[i], "--runs") == 0 && has_value && parse_count(argv[i + 1], &value) &&
+               value <= MAX_RUNS) {
+      options.runs = int(value);
+    } else if (std::strcmp(argv[i], "--file") == 0 && has_value) {
+      options.path = argv[i + 1];
+    } else {
+      std::fprintf(stderr, "usage: %s [--frames N] [--runs R] [--file PATH]\n", program);
+      return false;
+    }
   }
   return true;
 }

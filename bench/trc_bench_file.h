@@ -4,6 +4,15 @@
 
 #include <string>
 
+// The command line both benchmarks take: [--frames N] [--runs R] [--file PATH].
+struct TrcBenchOptions {
+  long frames = 200000;
+  int runs = 5;
+  std::string path = "/tmp/sdif-load-bench.sdif";
+};
+// Reads the options into `options`; false, after a usage line naming `program`, on anything else.
+bool parse_trc_bench_options(int argc, char** argv, const char* program, TrcBenchOptions& options);
+
 // Bytes of a file of `frames` frames.
 long long trc_bench_file_bytes(long frames);
 long long file_size(const std::string& path);
