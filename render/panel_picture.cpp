@@ -45,27 +45,20 @@ void paint_view(SdifStreamCursor* cursor, const ViewControls& controls, int widt
 
 }  // namespace
 
-const char* panel_title(PanelKind kind) {
-  switch (kind) {
-    case PanelKind::Pitch:
-      return "Pitch";
-    case PanelKind::Sinusoids:
-      return "Sinusoids";
-    default:
-      return "Residual";
-  }
-}
+namespace {
 
-const char* panel_frame_type(PanelKind kind) {
-  switch (kind) {
-    case PanelKind::Pitch:
-      return "1FQ0";
-    case PanelKind::Sinusoids:
-      return "1TRC";
-    default:
-      return "1STF";
-  }
-}
+// Indexed by PanelKind, in the viewer's order.
+struct PanelNames {
+  const char* title;
+  const char* frame_type;
+};
+constexpr PanelNames PANEL_NAMES[] = {{"Pitch", "1FQ0"}, {"Sinusoids", "1TRC"}, {"Residual", "1STF"}};
+
+}  // namespace
+
+const char* panel_title(PanelKind kind) { return PANEL_NAMES[static_cast<int>(kind)].title; }
+
+const char* panel_frame_type(PanelKind kind) { return PANEL_NAMES[static_cast<int>(kind)].frame_type; }
 
 RgbImage paint_panels(const std::vector<PanelPicture>& panels, int width) {
   RgbImage image;
