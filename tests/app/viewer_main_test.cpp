@@ -1,28 +1,31 @@
-// Tests of start-up in-process: the dialog each kind of file leads to, that the main window is never
-// shown after a failure, the window of a valid file, the chooser's filter, and every exit status.
+// Tests of start-up in-process: what each file leads to (the message or the panels, and the exit
+// status) held against sdif-info's prediction on every fuzz seed and on prefixes of a file of all
+// three streams; that the main window is never shown after a failure; and the chooser's filter.
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Browser.H>
 #include <FL/Fl_File_Chooser.H>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "app/data_panel.h"
 #include "app/viewer_main.h"
+#include "info/file_survey.h"
 #include "tests/support/fltk_driver.h"
 #include "tests/support/test_files.h"
+#include "views/sdif_view.h"
 
 namespace {
 
 struct ViewerRun {
   std::string chooser_pick;  // chosen in the chooser, if it opens; empty cancels it
   std::vector<std::string> chooser_listing;
-  int status = -1;
-  std::string message;  // of the error dialog, if one was shown
-  std::vector<int> panel_tops;  // of the main window's children, which must all be data panels
-  bool main_window_seen = false;
+  // The error dialog's message, or "Title=stream ID@top" for each panel of the main window, then the
+  // exit status.
+  std::string shown;
 };
 
 Fl_File_Browser* file_browser(Fl_Group* group) {
@@ -39,17 +42,20 @@ Fl_File_Browser* file_browser(Fl_Group* group) {
 void watch(ViewerRun* run, int step) {
   when_idle([run, step] {
     if (Fl_Window* main_window = shown_window("SDIF")) {
-      run->main_window_seen = true;
-      EXPECT_EQ(main_window->w(), 450);
-      EXPECT_EQ(main_window->h(), 450);
+      EXPECT_EQ(std::make_pair(main_window->w(), main_window->h()), std::make_pair(450, 450));
       EXPECT_EQ(main_window->resizable(), main_window) << "the panels follow a resize of the window";
-      for (int i = 0; i < main_window->children(); i++) {
-        EXPECT_NE(dynamic_cast<DataPanel*>(main_window->child(i)), nullptr);
-        run->panel_tops.push_back(main_window->child(i)->y());
+      const DataPanel* panels[] = {pitch_panel, sinusoids_panel, residual_panel};
+      int children = 0;
+      for (int p = 0; p < PANEL_COUNT; p++) {
+        if (!panels[p]) continue;
+        EXPECT_EQ(main_window->child(children++), panels[p]);
+        run->shown += std::string(PANEL_TITLES[p]) + "=" + std::to_string(panels[p]->view->cursor->first->stream_id) +
+                      "@" + std::to_string(panels[p]->y()) + " ";
       }
+      EXPECT_EQ(main_window->children(), children) << "nothing but the panels";
       main_window->hide();
     } else if (Fl_Window* dialog = shown_window("Ondavue Error")) {
-      run->message = dialog->child(1)->label();
+      run->shown = dialog->child(1)->label();
       dialog->hide();
     } else {
       if (Fl_Window* chooser = shown_window("Select SDIF file")) {
@@ -72,12 +78,25 @@ ViewerRun run_viewer(const std::string& path, const std::string& pick = "") {
   std::string argument = path;
   char program[] = "sdif-viewer";
   char* argv[] = {program, argument.data(), nullptr};
-  run.status = viewer_main(path.empty() ? 1 : 2, argv);
+  run.shown += " status " + std::to_string(viewer_main(path.empty() ? 1 : 2, argv));
   EXPECT_TRUE(shown_windows().empty());
   EXPECT_EQ(pitch_panel, nullptr) << "the panels went with the window";
   EXPECT_EQ(sinusoids_panel, nullptr);
   EXPECT_EQ(residual_panel, nullptr);
   return run;
+}
+
+// What the viewer must show for the file as sdif-info predicts it, in the form run_viewer() reports.
+std::string predicted(const std::string& path) {
+  FileSurvey s = survey_file(path);
+  if (s.outcome == ReadOutcome::Damaged || s.outcome == ReadOutcome::Unreadable)
+    return std::string(READ_ERROR_MESSAGE) + " status 1";
+  if (!s.viewer_opens()) return std::string(NO_TYPES_MESSAGE) + " status 1";
+  std::string panels;
+  for (int p = 0; p < PANEL_COUNT; p++)
+    if (s.has_panel[p])
+      panels += std::string(PANEL_TITLES[p]) + "=" + std::to_string(s.panel_stream[p]) + "@" + std::to_string(150 * p) + " ";
+  return panels + " status 0";
 }
 
 SdifWriter frames_of(std::vector<const char*> types) {
@@ -89,37 +108,19 @@ SdifWriter frames_of(std::vector<const char*> types) {
 
 }  // namespace
 
-TEST(ViewerMain, EachKindOfFileLeadsToItsWindowAndStatus) {
-  SdifWriter bad_matrix;
-  bad_matrix.file_header().begin_frame("1TRC", 0, 1, 1).matrix_header("1TRC", 0x0003, 1, 4).u32(0).end_frame();
-  SdifWriter cut = frames_of({"1TRC"});
-  cut.begin_frame("1TRC", 1, 1, 1);  // cut inside its last frame: not an error
-  const struct {
-    std::string path;
-    std::string message;
-    std::vector<int> panel_tops;
-    int status;
-  } cases[] = {
-      {temp_path("missing.sdif"), READ_ERROR_MESSAGE, {}, 1},
-      {save_temp(SdifWriter().raw("RIFF....WAVE", 12), "sound.wav"), READ_ERROR_MESSAGE, {}, 1},
-      {save_temp(SdifWriter().file_header(8, 2, 1), "old.sdif"), READ_ERROR_MESSAGE, {}, 1},
-      {save_temp(bad_matrix, "width3.sdif"), READ_ERROR_MESSAGE, {}, 1},
-      {temp_path(""), READ_ERROR_MESSAGE, {}, 1},
-      {save_temp(frames_of({"1ENV", "1TRD"}), "envelope.sdif"), NO_TYPES_MESSAGE, {}, 1},
-      {save_temp(SdifWriter().file_header(), "empty.sdif"), NO_TYPES_MESSAGE, {}, 1},
-      {save_temp(frames_of({"1ENV", "1FQ0"}), "pitch.sdif"), "", {0}, 0},
-      {save_temp(frames_of({"1ENV", "1TRC"}), "tracks.sdif"), "", {150}, 0},
-      {save_temp(frames_of({"1ENV", "1STF"}), "residual.sdif"), "", {300}, 0},
-      {save_temp(frames_of({"1STF", "1FQ0"}), "two.sdif"), "", {0, 300}, 0},
-      {save_temp(cut, "cut.sdif"), "", {150}, 0},
-  };
-  for (const auto& c : cases) {
-    ViewerRun run = run_viewer(c.path);
-    EXPECT_EQ(run.message, c.message) << c.path;
-    EXPECT_EQ(run.main_window_seen, c.message.empty()) << c.path;
-    EXPECT_EQ(run.panel_tops, c.panel_tops) << c.path;
-    EXPECT_EQ(run.status, c.status) << c.path;
-  }
+TEST(ViewerMain, EverySeedAndPrefixOpensAsPredicted) {
+  std::string seeds = temp_path("seeds");
+  std::filesystem::create_directory(seeds);
+  ASSERT_EQ(std::system((std::string(SEEDS_TOOL) + " " + seeds).c_str()), 0);
+  std::vector<std::string> paths = {temp_path("missing.sdif"), temp_path(""),
+                                    save_temp(frames_of({"1ENV", "1TRD"}), "envelope.sdif")};
+  for (const auto& entry : std::filesystem::directory_iterator(seeds)) paths.push_back(entry.path());
+  ASSERT_GT(paths.size(), 40u);
+  // Cuts at every few bytes of a file of all three streams and another, inside headers and elements.
+  std::vector<uint8_t> interleaved = file_bytes(seeds + "/interleaved.sdif");
+  for (size_t length = 0; length < interleaved.size(); length += 11)
+    paths.push_back(save_temp(SdifWriter().raw(interleaved.data(), length), "prefix-" + std::to_string(length)));
+  for (const std::string& path : paths) EXPECT_EQ(run_viewer(path).shown, predicted(path)) << path;
 }
 
 TEST(ViewerMain, FileFromTheChooser) {
@@ -129,13 +130,8 @@ TEST(ViewerMain, FileFromTheChooser) {
     save_temp(frames_of({"1FQ0"}), std::string("choices/") + name);
   ViewerRun picked = run_viewer("", folder + "/b.sdif");
   EXPECT_EQ(picked.chooser_listing, (std::vector<std::string>{"../", "a.sdf", "b.sdif"})) << "both extensions only";
-  EXPECT_TRUE(picked.main_window_seen);
-  EXPECT_EQ(picked.status, 0);
+  EXPECT_EQ(picked.shown, "Pitch=1@0  status 0");
   // A cancelled chooser, or a folder chosen, ends quietly.
-  for (std::string pick : {std::string(), folder}) {
-    ViewerRun run = run_viewer("", pick);
-    EXPECT_EQ(run.message, NO_FILE_MESSAGE);
-    EXPECT_FALSE(run.main_window_seen);
-    EXPECT_EQ(run.status, 0);
-  }
+  for (std::string pick : {std::string(), folder})
+    EXPECT_EQ(run_viewer("", pick).shown, std::string(NO_FILE_MESSAGE) + " status 0");
 }
