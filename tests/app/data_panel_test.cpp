@@ -1,6 +1,6 @@
 // Tests of the data panels and the panel bands without a display: the layout and what a window resize
-// does to it, what each control's events change in the views, the cube toggle, the contrast slider, and
-// the time-range synchronisation held by Ctrl.
+// does to it, what each control's events change in the views, the cube toggle, and the time-range
+// synchronisation held by Ctrl.
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
@@ -183,22 +183,4 @@ TEST(DataPanel, CubeToggleCubesTheVerticalShareAtOnce) {
   EXPECT_EQ(panel->view->vertical_position, vertical->range_position);
   click(panel->cube_toggle);
   EXPECT_EQ(panel->view->vertical_size, vertical->range_size);
-}
-
-TEST(DataPanel, ContrastSliderRefillsTheCurveBeforeTheViewRedraws) {
-  Bands bands;
-  Fl_Slider* slider = sinusoids_panel->contrast_slider;
-  // Pressed inside, then dragged past the right end: the valuator stops at its maximum.
-  Fl::e_x = slider->x() + 50;
-  Fl::e_y = slider->y() + 8;
-  ASSERT_EQ(slider->handle(FL_PUSH), 1);
-  Fl::e_x = slider->x() + 400;
-  slider->handle(FL_DRAG);
-  slider->handle(FL_RELEASE);
-  const ContrastCurve& curve = *sinusoids_panel->view->contrast_curve;
-  EXPECT_EQ(curve.contrast, 1.0f);
-  ContrastCurve expected(1.0f);
-  EXPECT_TRUE(std::equal(curve.table, curve.table + ContrastCurve::SIZE, expected.table));
-  EXPECT_NE(sinusoids_panel->view->damage(), 0);
-  EXPECT_EQ(pitch_panel->view->contrast_curve->contrast, 0.5f);
 }

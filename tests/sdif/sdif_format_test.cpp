@@ -1,6 +1,5 @@
-// Tests of the byte layer: result codes, file-header validation, frame and matrix headers, matrix sizes,
-// the chunked big-endian transfers at every chunk boundary, the file the write side creates, write
-// failures and type comparison.
+// Tests of the byte layer: result codes, file-header validation, matrix sizes, the chunked big-endian
+// transfers at every chunk boundary, the file the write side creates and write failures.
 #include <dirent.h>
 
 #include <cstring>
@@ -140,26 +139,6 @@ TEST(SdifFormat, MatrixSizesAndRejectedHeaders) {
   }
 }
 
-TEST(SdifFormat, RefusedMatrixDataLeavesBlockAndStreamAlone) {
-  std::string path = save_temp(SdifWriter().u32(0x01020304).u32(0x05060708), "elements.bin");
-  FILE* stream = std::fopen(path.c_str(), "rb");
-  uint8_t block[8] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-  const std::pair<SdifMatrixHeader, SdifResult> refused[] = {
-      {matrix(0x0004, -1, 4), SdifCode::BadMatrixHeader}, {matrix(0x0003, 1, 1), SdifCode::UnknownDataType},
-      {matrix(0x0000, 1, 1), SdifCode::UnknownDataType},  {matrix(0x0005, 1, 1), SdifCode::UnknownDataType},
-      {matrix(0x0009, 1, 1), SdifCode::UnknownDataType},  {matrix(0x0010, 1, 1), SdifCode::UnknownDataType}};
-  for (const auto& [header, code] : refused) {
-    EXPECT_EQ(SDIF_LoadMatrixData(block, stream, &header), code) << header.data_type;
-    EXPECT_EQ(std::ftell(stream), 0) << header.data_type;
-  }
-  // Width 1 is copied byte for byte, in file order, without its pad bytes.
-  SdifMatrixHeader bytes = matrix(0x0301, 2, 3);
-  EXPECT_EQ(SDIF_LoadMatrixData(block, stream, &bytes), SdifCode::Ok);
-  EXPECT_EQ(std::vector<uint8_t>(block, block + 8), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 0xEE, 0xEE}));
-  EXPECT_EQ(SDIF_LoadBytes(block, 3, stream), SdifCode::ReadFailed) << "only two bytes remain";
-  std::fclose(stream);
-}
-
 TEST(SdifFormat, TransfersAtEveryChunkBoundary) {
   check_transfers<uint16_t>();
   check_transfers<uint32_t>();
@@ -171,32 +150,6 @@ TEST(SdifFormat, TransfersAtEveryChunkBoundary) {
   EXPECT_EQ(SDIF_Store32(words.data(), words.size(), stream), SdifCode::Ok);
   std::fclose(stream);
   EXPECT_EQ(file_bytes(path), elements<uint32_t>(2500).bytes());
-}
-
-TEST(SdifFormat, FrameAndMatrixHeadersReadFieldByField) {
-  SdifWriter writer;
-  writer.begin_frame("1STF", 0.125, -5, 3).matrix_header("ISTF", 0x0104, 70000, -2);
-  std::string path = save_temp(writer, "headers.bin");
-  FILE* stream = std::fopen(path.c_str(), "rb");
-  SdifFrameHeader frame;
-  SdifMatrixHeader matrix;
-  EXPECT_EQ(SDIF_LoadFrameHeader(&frame, stream), SdifCode::Ok);
-  EXPECT_EQ(SDIF_LoadMatrixHeader(&matrix, stream), SdifCode::Ok);
-  std::fclose(stream);
-  EXPECT_EQ(std::memcmp(&frame.type, "1STF", 4), 0);
-  EXPECT_EQ(frame.time, 0.125);
-  EXPECT_EQ(frame.stream_id, -5);
-  EXPECT_EQ(frame.matrix_count, 3);
-  EXPECT_EQ(std::memcmp(&matrix.type, "ISTF", 4), 0);
-  EXPECT_EQ(matrix.data_type, 0x0104);
-  EXPECT_EQ(matrix.rows, 70000);
-  EXPECT_EQ(matrix.columns, -2);
-  for (size_t length = 0; length < 24; length++) {
-    writer.save_prefix(path, length);
-    stream = std::fopen(path.c_str(), "rb");
-    EXPECT_EQ(SDIF_LoadFrameHeader(&frame, stream), SdifCode::ReadFailed) << "prefix of " << length;
-    std::fclose(stream);
-  }
 }
 
 TEST(SdifFormat, NewFileIsExactlyAValidHeaderAndWriteFailuresAreReported) {
@@ -222,15 +175,4 @@ TEST(SdifFormat, NewFileIsExactlyAValidHeaderAndWriteFailuresAreReported) {
   std::fclose(full);
   ASSERT_EQ(SDIF_StartWriting("/dev/full", &stream), SdifCode::Ok);
   EXPECT_EQ(SDIF_FinishWriting(stream), SdifCode::WriteFailed);
-}
-
-TEST(SdifFormat, TypesAreFourRawBytes) {
-  char type[4];
-  SDIF_SetType(type, "1TRCX");
-  const char zeros[4] = {'1', 0, 'R', 'C'};
-  EXPECT_TRUE(SDIF_SameType(type, "1TRC"));
-  EXPECT_FALSE(SDIF_SameType(type, "1TRD"));
-  EXPECT_FALSE(SDIF_SameType(type, "0TRC"));
-  EXPECT_FALSE(SDIF_SameType(zeros, "1\0RD")) << "bytes after a zero still count";
-  EXPECT_TRUE(SDIF_SameType(zeros, "1\0RC"));
 }
