@@ -1,14 +1,8 @@
 // Tests of the loader on hostile files: a header that claims a block the file cannot hold loads like
 // a truncated file without sizing memory by the claim, while real large blocks still load; also from
 // a pipe, whose length the loader cannot know.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <cstring>
-#include <stdexcept>
-#include <thread>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -19,32 +13,6 @@
 
 namespace {
 
-// Feeds the writer's bytes into a named pipe from another thread for as long as the pipe is open at
-// its other end. Made before whatever reads it, so that it outlives the reader.
-class PipeFeeder {
- public:
-  explicit PipeFeeder(const SdifWriter& writer) : path(temp_path("pipe" + std::to_string(++count))) {
-    if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + path);
-    // A reader that stops early closes the pipe; the feeder then sees EPIPE instead of a signal.
-    std::signal(SIGPIPE, SIG_IGN);
-    feeder = std::thread([this, &writer] {
-      int fd = open(path.c_str(), O_WRONLY);
-      for (size_t sent = 0; fd >= 0 && sent < writer.size();) {
-        ssize_t n = write(fd, writer.bytes().data() + sent, writer.size() - sent);
-        if (n <= 0) break;
-        sent += size_t(n);
-      }
-      if (fd >= 0) close(fd);
-    });
-  }
-  ~PipeFeeder() { feeder.join(); }
-  const std::string path;
-
- private:
-  static inline int count = 0;
-  std::thread feeder;
-};
-
 struct Load {
   SdifResult result;
   size_t frames;
@@ -53,7 +21,7 @@ struct Load {
 };
 
 Load load(const SdifWriter& writer, bool piped, size_t block_bytes = 0, size_t refused_over = SIZE_MAX) {
-  std::unique_ptr<PipeFeeder> pipe(piped ? new PipeFeeder(writer) : nullptr);
+  std::unique_ptr<FilledPipe> pipe(piped ? new FilledPipe(writer) : nullptr);
   SdifFile file((piped ? pipe->path : save_temp(writer, "hostile.sdif")).c_str(), 0);
   start_recording(refused_over);
   Load load{file.read_all_frames(), 0, stop_recording(), {}};
@@ -125,7 +93,7 @@ TEST(SdifHostile, LargeBlocksThatAreThereStillLoad) {
 
 TEST(SdifHostile, HeaderThatCannotBeSkippedOnAPipeIsRefused) {
   SdifWriter long_header;
-  PipeFeeder pipe(long_header.file_header(16, 3, 1));
+  FilledPipe pipe(long_header.file_header(16, 3, 1));
   FILE* stream = nullptr;
   EXPECT_EQ(SDIF_StartReading(pipe.path.c_str(), &stream), SdifCode::BadFileHeader) << "not SeekFailed";
   EXPECT_EQ(stream, nullptr);

@@ -1,7 +1,5 @@
 // Tests of the progress a load reports between frames: the bytes it counts (headers, elements, pad
 // bytes, from a file and from a pipe) and a load stopped by its reader.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -27,12 +25,8 @@ TEST(SdifProgress, CountsEveryByteOfTheLoadedFramesAndStopsWhenAsked) {
   } cases[] = {{padded, false, 0, 3, padded.size()}, {bare, true, 0, 5, bare.size()}, {cut, false, 0, 5, bare.size()},
                {bare, false, 2, 2, 16 + 2 * 24},     {bare, true, 5, 5, bare.size()}};
   for (const auto& c : cases) {
-    // The pipe's buffer holds these few bytes, so they go in before the load starts.
-    int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
-    ASSERT_EQ(write(ends[1], c.writer.bytes().data(), c.writer.size()), ssize_t(c.writer.size()));
-    close(ends[1]);
-    std::string path = c.piped ? "/proc/self/fd/" + std::to_string(ends[0]) : save_temp(c.writer, "progress.sdif");
+    FilledPipe pipe(c.writer);
+    std::string path = c.piped ? pipe.path : save_temp(c.writer, "progress.sdif");
     struct Reports {
       size_t stop_at;
       std::vector<long long> bytes;
@@ -50,6 +44,5 @@ TEST(SdifProgress, CountsEveryByteOfTheLoadedFramesAndStopsWhenAsked) {
     ASSERT_EQ(reports.bytes.size(), c.frames) << "one report after every frame";
     for (size_t i = 1; i < reports.bytes.size(); ++i) EXPECT_LT(reports.bytes[i - 1], reports.bytes[i]);
     EXPECT_EQ(reports.bytes.back(), (long long)c.last_report);
-    close(ends[0]);
   }
 }

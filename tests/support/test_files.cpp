@@ -2,7 +2,9 @@
 // parallel test processes never share or leave behind files.
 #include "tests/support/test_files.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -49,6 +51,23 @@ std::vector<uint8_t> file_bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
+
+FilledPipe::FilledPipe(const SdifWriter& writer) {
+  int ends[2];
+  if (pipe(ends) != 0) throw std::runtime_error("cannot make a pipe");
+  read_end = ends[0];
+  // Linux lets anyone give a pipe up to 1 MiB (fs.pipe-max-size).
+  bool filled = fcntl(ends[1], F_SETPIPE_SZ, 1 << 20) >= int(writer.size()) &&
+                write(ends[1], writer.bytes().data(), writer.size()) == ssize_t(writer.size());
+  close(ends[1]);
+  if (!filled) {
+    close(read_end);
+    throw std::runtime_error("cannot fill a pipe");
+  }
+  path = "/proc/self/fd/" + std::to_string(read_end);
+}
+
+FilledPipe::~FilledPipe() { close(read_end); }
 
 LoadedStream::LoadedStream(const SdifWriter& writer, const char* type)
     : file(save_temp(writer, "stream" + std::to_string(++loaded) + ".sdif").c_str(), 0),

@@ -1,5 +1,6 @@
 // Test files: a private temporary folder for the files one test process writes (removed when the
-// process ends), SDIF files saved there from a writer, and one stream of such a file loaded into memory.
+// process ends), SDIF files saved there from a writer or put in a pipe, and one stream of such a file
+// loaded into memory.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,17 @@ std::string temp_path(const std::string& name);
 // Saves the writer's bytes as `name` there and returns the path; throws when it cannot.
 std::string save_temp(const SdifWriter& writer, const std::string& name);
 std::vector<uint8_t> file_bytes(const std::string& path);
+
+// A pipe already holding the writer's bytes, its writing end closed, named by a path the loader can
+// open as it opens a file. Its buffer is made large enough that no second thread has to feed it.
+struct FilledPipe {
+  explicit FilledPipe(const SdifWriter& writer);
+  ~FilledPipe();
+  std::string path;
+
+ private:
+  int read_end;
+};
 
 // Every frame of the writer's file, loaded (throwing if it does not load cleanly), and a cursor on the
 // stream of the first frame of `type`.
