@@ -125,6 +125,8 @@ TEST(DataPanel, SlidersMoveTheirOwnViewAndCtrlGivesEveryPanelTheTimeRange) {
     RangeSlider* time = sinusoids_panel->time_slider;
     drag(time, 3, 100);      // the left end: zoom in, this panel only
     drag(time, 200, -30);    // the middle: scroll
+    EXPECT_NE(sinusoids_panel->view->damage(), 0);
+    sinusoids_panel->view->clear_damage();
     RangeSlider* vertical = sinusoids_panel->vertical_slider;
     drag(vertical, 86, -40, FL_CTRL);  // the bottom end; Ctrl means nothing here
     drag(vertical, 3, +7);             // the top end

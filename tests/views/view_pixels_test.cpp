@@ -147,6 +147,11 @@ TEST(ResidualViewPicture, StacksBinsUpwardScrollsZoomsAndBlends) {
   expect_pictures<ResidualView>(stream("1STF", {{0.0, {0.25f, 0}}, {2.0, {1, 0, 1, 0}}}, 2), "1STF",
                                 {{3, 4, 0, 1, 0, 1, {{'a', 0.25}, {'b', 0.5}, {'c', 0.75}},
                                   {{0, "abc"}, {1, "abc"}, {2, "abc"}, {3, "abc"}}}});
+  // Zoomed to 0.3 of the bins, 6 rows tall: bin 1's edge lies 4.9999998 rows up, so at row 22, where
+  // single precision would round it to 5.0, row 21.
+  expect_pictures<ResidualView>(stream("1STF", {{0.0, {0.25f, 0, 0.5f, 0, 0.75f, 0, 1, 0}}}, 2), "1STF",
+                                {{1, 6, 0, 1, 0, 0.3f, {{'a', 0.25}, {'b', 0.5}},
+                                  {{0, "b"}, {1, "b"}, {2, "b"}, {3, "a"}, {4, "a"}, {5, "a"}}}});
   // A first frame without a spectrum leaves the picture black.
   SdifWriter bare;
   bare.file_header().begin_frame("1STF", 0.0, 1, 1).matrix_f32("ISTF", 1, 1, {1}).end_frame();
