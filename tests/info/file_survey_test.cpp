@@ -58,6 +58,10 @@ TEST(FileSurvey, WhereAndHowReadingStops) {
     FileSurvey s = survey_file(path);
     EXPECT_TRUE(s.outcome == ReadOutcome::Unreadable && !s.reason.empty()) << path;
   }
+  FilledPipe pipe(two_frames());
+  FileSurvey piped = survey_file(pipe.path);
+  EXPECT_EQ(std::make_tuple(piped.outcome, piped.frames, piped.file_size),
+            std::make_tuple(ReadOutcome::Complete, uint64_t{2}, -1LL)) << "a pipe has no size";
 }
 
 TEST(FileSurvey, StreamsTimesAndColumnRanges) {

@@ -81,8 +81,9 @@ SdifWriter stream(const char* type, const std::vector<std::pair<double, std::vec
 TEST(PixelCanvas, DrawsAsTheToolkitCallsDo) {
   std::vector<uint32_t> storage;
   PixelCanvas canvas(10, 20, 4, 3, storage);
-  // Colours given as RGB values as well as colour-map indices; a rectangle reaching past the picture.
-  canvas.color(fl_rgb_color(1, 2, 3));
+  // Colours given as RGB values (the first value past the colour map's indices) as well as colour-map
+  // indices; a rectangle reaching past the picture.
+  canvas.color(fl_rgb_color(0, 0, 1));
   canvas.rectf(8, 19, 4, 10);
   canvas.color(255);
   // A clip is intersected with the one in force, lines keep both ends in either order, and popping
@@ -92,7 +93,7 @@ TEST(PixelCanvas, DrawsAsTheToolkitCallsDo) {
   canvas.yxline(12, 25, 21);
   canvas.pop_clip();
   canvas.yxline(13, 20, 20);
-  EXPECT_EQ(rows_of(canvas, 10, 20, 4, 3, {{'r', fl_rgb_color(1, 2, 3)}, {'g', 255}}),
+  EXPECT_EQ(rows_of(canvas, 10, 20, 4, 3, {{'r', fl_rgb_color(0, 0, 1)}, {'g', 255}}),
             (Picture{"rr.g", "rrg.", "rrg."}));
 }
 
