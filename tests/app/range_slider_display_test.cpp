@@ -1,16 +1,15 @@
 // Tests of the range slider's drawing on the X display: every pixel, read back from an offscreen area,
 // for both orientations and several knob positions. Needs a true-colour display.
-#include <gtest/gtest.h>
-// The toolkit's X header defines Xlib macros that clash with names in gtest, so it comes after it.
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
-#include <FL/fl_draw.H>
-#include <FL/x.H>
+#include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/range_slider.h"
+#include "tests/support/fltk_driver.h"
 
 namespace {
 
@@ -21,15 +20,7 @@ using Picture = std::vector<std::string>;
 // '.' for the backdrop painted first, 'g' for the slider's gray, 'd' and 'l' for darker and lighter
 // shades (the toolkit's frame edges), '?' for anything else.
 Picture drawn(RangeSlider& slider) {
-  Fl_Offscreen area = fl_create_offscreen(AREA, AREA);
-  fl_begin_offscreen(area);
-  fl_color(20, 200, 220);
-  fl_rectf(0, 0, AREA, AREA);
-  slider.draw();
-  std::vector<unsigned char> pixels(AREA * AREA * 3);
-  fl_read_image(pixels.data(), 0, 0, AREA, AREA);
-  fl_end_offscreen();
-  fl_delete_offscreen(area);
+  std::vector<unsigned char> pixels = drawn_offscreen(AREA, AREA, [&] { slider.draw(); });
 
   unsigned char r, g, b;
   Fl::get_color(FL_GRAY, r, g, b);
@@ -37,7 +28,7 @@ Picture drawn(RangeSlider& slider) {
   for (int i = 0; i < AREA * AREA; ++i) {
     const unsigned char* p = &pixels[3 * i];
     char& name = rows[i / AREA][i % AREA];
-    if (p[0] == 20 && p[1] == 200 && p[2] == 220)
+    if (std::equal(p, p + 3, BACKDROP))
       name = '.';
     else if (p[0] == r && p[1] == g && p[2] == b)
       name = 'g';
@@ -78,10 +69,7 @@ Picture expected(const RangeSlider& s) {
 
 TEST(RangeSliderDrawing, TrackKnobAndGroovesInBothOrientations) {
   Fl_Window window(AREA, AREA, "sliders");
-  window.end();
-  window.show();
-  while (!window.shown()) Fl::wait(0.1);
-  window.make_current();
+  show_for_drawing(window);
   const struct {
     float size, position;
     int first, last;  // worked out by hand for a 70-pixel slider (n = 68)

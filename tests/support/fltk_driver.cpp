@@ -6,6 +6,8 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Widget.H>
 #include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
 
 #include <deque>
 
@@ -77,4 +79,24 @@ void press_enter(Fl_Window* window) {
   Fl::e_text = text;
   Fl::e_length = 1;
   Fl::handle(FL_KEYBOARD, window);
+}
+
+void show_for_drawing(Fl_Window& window) {
+  window.end();
+  window.show();
+  while (!window.shown()) Fl::wait(0.1);
+  window.make_current();
+}
+
+std::vector<unsigned char> drawn_offscreen(int width, int height, const std::function<void()>& draw) {
+  Fl_Offscreen area = fl_create_offscreen(width, height);
+  fl_begin_offscreen(area);
+  fl_color(BACKDROP[0], BACKDROP[1], BACKDROP[2]);
+  fl_rectf(0, 0, width, height);
+  draw();
+  std::vector<unsigned char> pixels(size_t(width) * size_t(height) * 3);
+  fl_read_image(pixels.data(), 0, 0, width, height);
+  fl_end_offscreen();
+  fl_delete_offscreen(area);
+  return pixels;
 }

@@ -1,5 +1,6 @@
 // Drives FLTK from inside a test: events through the toolkit's public event state, and queued steps
-// that run from toolkit timeouts while modal loops wait. Used by the dialog, start-up and panel tests.
+// that run from toolkit timeouts while modal loops wait, and offscreen drawing read back. Used by the
+// dialog, start-up, panel and drawing tests.
 #pragma once
 
 #include <functional>
@@ -28,3 +29,11 @@ void click(Fl_Widget* widget);
 bool press_and_drag(Fl_Widget* widget, bool along_x, int offset, const std::vector<int>& moves, int state = 0);
 // An Enter key press delivered to `window` as the toolkit delivers keyboard events.
 void press_enter(Fl_Window* window);
+
+// Shows `window` and makes it current, so that offscreen areas can be drawn and read back.
+void show_for_drawing(Fl_Window& window);
+// The colour an offscreen area is painted before drawing: no view or slider uses it.
+constexpr unsigned char BACKDROP[3] = {20, 200, 220};
+// What `draw` leaves in a `width` x `height` offscreen area first painted BACKDROP, read back as RGB
+// rows from the top.
+std::vector<unsigned char> drawn_offscreen(int width, int height, const std::function<void()>& draw);

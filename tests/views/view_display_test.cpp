@@ -1,17 +1,15 @@
 // Tests that a view's draw(), which puts the pixel canvas's picture on screen, shows exactly the pixels
 // that the toolkit's own calls draw, on random streams, zooms and view rectangles. Needs a true-colour
 // X display (the test script provides one).
-#include <gtest/gtest.h>
-// The toolkit's X header defines Xlib macros that clash with names in gtest, so it comes after it.
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
-#include <FL/fl_draw.H>
-#include <FL/x.H>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <random>
 #include <vector>
 
+#include "tests/support/fltk_driver.h"
 #include "tests/support/test_files.h"
 #include "tests/support/toolkit_canvas.h"
 #include "views/pitch_view.h"
@@ -23,20 +21,6 @@ namespace {
 
 constexpr int AREA_W = 150;
 constexpr int AREA_H = 100;
-
-// What `draw` leaves in an offscreen area first painted a colour no view uses, read back whole.
-std::vector<unsigned char> drawn(const std::function<void()>& draw) {
-  Fl_Offscreen area = fl_create_offscreen(AREA_W, AREA_H);
-  fl_begin_offscreen(area);
-  fl_color(fl_rgb_color(20, 200, 220));
-  fl_rectf(0, 0, AREA_W, AREA_H);
-  draw();
-  std::vector<unsigned char> pixels(AREA_W * AREA_H * 3);
-  fl_read_image(pixels.data(), 0, 0, AREA_W, AREA_H);
-  fl_end_offscreen();
-  fl_delete_offscreen(area);
-  return pixels;
-}
 
 // A stream of 40 frames at times that mostly rise, with repeats, each of up to `most_rows` random rows.
 SdifWriter random_stream(std::mt19937& random, const char* type, int columns, int most_rows,
@@ -73,8 +57,8 @@ int lit_pixels_of_matching_pictures(SdifStreamCursor* cursor, std::mt19937& rand
       view.vertical_size = size(random);
     }
     ToolkitCanvas direct;
-    std::vector<unsigned char> expected = drawn([&] { view.paint(direct); });
-    std::vector<unsigned char> shown = drawn([&] { view.draw(); });
+    std::vector<unsigned char> expected = drawn_offscreen(AREA_W, AREA_H, [&] { view.paint(direct); });
+    std::vector<unsigned char> shown = drawn_offscreen(AREA_W, AREA_H, [&] { view.draw(); });
     for (int p = 0; p < AREA_W * AREA_H; ++p) {
       int x = p % AREA_W, y = p / AREA_W;
       const unsigned char *e = &expected[3 * p], *s = &shown[3 * p];
@@ -93,10 +77,7 @@ int lit_pixels_of_matching_pictures(SdifStreamCursor* cursor, std::mt19937& rand
 
 TEST(ViewDisplay, PicturesMatchTheToolkitCalls) {
   Fl_Window window(AREA_W, AREA_H, "views");
-  window.end();
-  window.show();
-  while (!window.shown()) Fl::wait(0.1);
-  window.make_current();
+  show_for_drawing(window);
   std::mt19937 random(11);
   std::uniform_real_distribution<float> value(-100.0f, 1200.0f), weight(-0.2f, 1.3f), frequency(-500.0f, 25000.0f),
       amplitude(-0.1f, 1.2f), part(-0.8f, 0.8f);
