@@ -8,9 +8,7 @@
 #include <FL/Fl_Slider.H>
 
 #include "app/range_slider.h"
-#include "views/pitch_view.h"
-#include "views/residual_view.h"
-#include "views/track_view.h"
+#include "views/view_factory.h"
 
 DataPanel* pitch_panel = nullptr;
 DataPanel* sinusoids_panel = nullptr;
@@ -31,27 +29,8 @@ constexpr int TOGGLE = 16;           // side of the cube toggle
 constexpr int TITLE_HEIGHT = TITLE_BAR - TITLE_TOP;
 constexpr int TOGGLE_INSET = (TOGGLE_CELL - TOGGLE) / 2;
 
-SdifView* make_view(int kind, int x, int y, int w, int h, SdifStreamCursor* cursor) {
-  switch (kind) {
-    case VIEW_RESIDUAL:
-      return new ResidualView(x, y, w, h, cursor);
-    case VIEW_TRACKS:
-      return new TrackView(x, y, w, h, cursor);
-    case VIEW_PITCH:
-      return new PitchView(x, y, w, h, cursor);
-    default:
-      return new SdifView(x, y, w, h, cursor);
-  }
-}
-
-// The vertical slider always shows its share s itself; with the toggle on the view shows s cubed, so
-// the first half of the slider's travel reaches down to an eighth of the range.
-void apply_vertical_range(DataPanel* panel) {
-  double s = panel->vertical_slider->range_size;
-  double factor = panel->cube_toggle->value() ? s * s : 1.0;
-  panel->view->vertical_position = panel->vertical_slider->range_position;
-  panel->view->vertical_size = float(factor * s);
-}
+// The view shown as the panel's controls say; the caller redraws what changed.
+void apply(DataPanel* panel) { apply_controls(panel->controls(), *panel->view); }
 
 }  // namespace
 
@@ -95,31 +74,40 @@ DataPanel::DataPanel(int x, int y, int w, int h, const char* title, int kind, Sd
   end();
 }
 
+ViewControls DataPanel::controls() const {
+  ViewControls c;
+  c.time_position = time_slider->range_position;
+  c.time_size = time_slider->range_size;
+  c.vertical_position = vertical_slider->range_position;
+  c.vertical_share = vertical_slider->range_size;
+  c.cube = cube_toggle->value() != 0;
+  if (contrast_slider) c.contrast = float(contrast_slider->value());
+  return c;
+}
+
 void time_slider_cb(Fl_Widget*, void* data) {
   DataPanel* panel = static_cast<DataPanel*>(data);
-  panel->view->time_position = panel->time_slider->range_position;
-  panel->view->time_size = panel->time_slider->range_size;
+  apply(panel);
   panel->view->redraw();
   panel->do_callback(panel, panel->user_data());
 }
 
 void vertical_slider_cb(Fl_Widget*, void* data) {
   DataPanel* panel = static_cast<DataPanel*>(data);
-  apply_vertical_range(panel);
+  apply(panel);
   panel->view->redraw();
 }
 
 void cube_toggle_cb(Fl_Widget*, void* data) {
   DataPanel* panel = static_cast<DataPanel*>(data);
-  apply_vertical_range(panel);
+  apply(panel);
   panel->vertical_slider->redraw();
   panel->view->redraw();
 }
 
 void contrast_slider_cb(Fl_Widget*, void* data) {
   DataPanel* panel = static_cast<DataPanel*>(data);
-  panel->view->contrast_curve->contrast = float(panel->contrast_slider->value());
-  panel->view->contrast_curve->fill();
+  apply(panel);
   panel->view->redraw();
 }
 
@@ -139,8 +127,7 @@ void set_time_range(DataPanel* panel, float size, float position) {
   slider->compute_knob();
   slider->range_position = position;
   slider->compute_knob();
-  panel->view->time_position = slider->range_position;
-  panel->view->time_size = slider->range_size;
+  apply(panel);
   slider->redraw();
   panel->view->redraw();
 }

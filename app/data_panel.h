@@ -4,14 +4,14 @@
 
 #include <FL/Fl_Group.H>
 
+#include "views/panel_table.h"
+#include "views/view_controls.h"
+
 class Fl_Button;
 class Fl_Slider;
 class RangeSlider;
 class SdifView;
 struct SdifStreamCursor;
-
-// Selects the view a panel builds.
-enum ViewKind { VIEW_RESIDUAL = 1, VIEW_TRACKS = 2, VIEW_PITCH = 3 };
 
 class DataPanel : public Fl_Group {
  public:
@@ -25,6 +25,9 @@ class DataPanel : public Fl_Group {
   // Joins the current group and leaves it current again. The title is kept, not copied. A kind that
   // is not a ViewKind gets a blank view, so that the controls still have something to steer.
   DataPanel(int x, int y, int w, int h, const char* title, int kind, SdifStreamCursor* cursor);
+
+  // What the controls hold now, as the view is shown through them.
+  ViewControls controls() const;
 };
 
 // The panels of the three bands, null while a band is empty.

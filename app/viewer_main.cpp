@@ -44,14 +44,12 @@ Outcome show_file(const char* path) {
   if (sdif.result == SdifCode::Cancelled) return {0, nullptr};
   if (sdif.result != SdifCode::Ok) return {1, READ_ERROR_MESSAGE};
 
-  SdifStreamCursor residual(sdif.frames, "1STF");
-  SdifStreamCursor sinusoids(sdif.frames, "1TRC");
-  SdifStreamCursor pitch(sdif.frames, "1FQ0");
+  PanelCursors cursors(sdif.frames);
 
   Fl_Double_Window window(450, 450, "SDIF");
   PanelsOwner panels;
-  fill_panel_bands(&pitch, &sinusoids, &residual);
-  if (!residual.last && !sinusoids.last && !pitch.last) return {1, NO_TYPES_MESSAGE};
+  fill_panel_bands(cursors);
+  if (!cursors.any()) return {1, NO_TYPES_MESSAGE};
 
   window.resizable(&window);
   window.end();

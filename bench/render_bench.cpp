@@ -88,9 +88,9 @@ double encode_ms(const RgbImage& image, const PngEncoding& encoding, long& bytes
 }
 
 // Painting and the two encodings take turns, so that a machine whose speed drifts slows all alike.
-void compare(const char* name, SdifFile& file, PanelKind kind) {
-  SdifStreamCursor cursor(file.frames, panel_frame_type(kind));
-  std::vector<PanelPicture> panels = {{kind, &cursor, {}, HEIGHT}};
+void compare(const char* name, SdifFile& file, const PanelSpec& panel) {
+  SdifStreamCursor cursor(file.frames, panel.frame_type);
+  std::vector<PanelPicture> panels = {{&panel, &cursor, {}, HEIGHT}};
   std::vector<double> paint, stored, compressed;
   long stored_bytes = 0, compressed_bytes = 0;
   for (int round = 0; round < ROUNDS; ++round) {
@@ -100,7 +100,7 @@ void compare(const char* name, SdifFile& file, PanelKind kind) {
     stored.push_back(encode_ms(image, PICTURE_ENCODING, stored_bytes));
     compressed.push_back(encode_ms(image, THUMBNAIL_ENCODING, compressed_bytes));
   }
-  std::printf("| %-20s | %-9s | %8.2f | %8.2f | %6.2f | %7ld | %8.2f | %6.2f | %7ld |\n", name, panel_title(kind),
+  std::printf("| %-20s | %-9s | %8.2f | %8.2f | %6.2f | %7ld | %8.2f | %6.2f | %7ld |\n", name, panel.title,
               median(paint), median(stored), median(stored) / median(paint), stored_bytes / 1024, median(compressed),
               median(compressed) / median(paint), compressed_bytes / 1024);
 }
@@ -143,8 +143,8 @@ int main() {
       "| file                 | view      | paint    | stored   | ratio  | KiB     | level 1  | ratio  | KiB     |\n");
   std::printf(
       "|----------------------|-----------|----------|----------|--------|---------|----------|--------|---------|\n");
-  for (PanelKind kind : PANEL_KINDS) compare("dense, 256 per frame", *dense.file, kind);
-  for (PanelKind kind : PANEL_KINDS) compare("bundled example", *example.file, kind);
+  for (const PanelSpec& panel : PANELS) compare("dense, 256 per frame", *dense.file, panel);
+  for (const PanelSpec& panel : PANELS) compare("bundled example", *example.file, panel);
   std::printf(
       "\n(stored: the pictures' encoding, zlib level 0; level 1: the thumbnails' encoding; no row filters;\n"
       "ratio: encoding time / painting time)\n");

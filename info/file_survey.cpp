@@ -10,9 +10,6 @@
 
 #include "sdif/sdif_frame_reader.h"
 
-const char* const PANEL_TITLES[PANEL_COUNT] = {"Pitch", "Sinusoids", "Residual"};
-const char* const PANEL_FRAME_TYPES[PANEL_COUNT] = {"1FQ0", "1TRC", "1STF"};
-
 namespace {
 
 // Elements are read in pieces of this many bytes: enough to make the per-piece work negligible,
@@ -42,19 +39,9 @@ SdifResult gather(SdifFrameReader& reader, const SdifMatrixHeader& matrix, std::
 // Folds the elements of a numeric data type into `ranges`; leaves other data types to the reader,
 // which skips them.
 SdifResult gather_elements(SdifFrameReader& reader, const SdifMatrixHeader& m, std::vector<ColumnRange>& ranges) {
-  switch (m.data_type) {
-    case 0x0004: return gather<float>(reader, m, ranges);
-    case 0x0008: return gather<double>(reader, m, ranges);
-    case 0x0101: return gather<int8_t>(reader, m, ranges);
-    case 0x0102: return gather<int16_t>(reader, m, ranges);
-    case 0x0104: return gather<int32_t>(reader, m, ranges);
-    case 0x0108: return gather<int64_t>(reader, m, ranges);
-    case 0x0201: return gather<uint8_t>(reader, m, ranges);
-    case 0x0202: return gather<uint16_t>(reader, m, ranges);
-    case 0x0204: return gather<uint32_t>(reader, m, ranges);
-    case 0x0208: return gather<uint64_t>(reader, m, ranges);
-    default: return SdifCode::Ok;
-  }
+  return SDIF_VisitNumeric(m.data_type, SdifResult(SdifCode::Ok), [&](auto element) {
+    return gather<decltype(element)>(reader, m, ranges);
+  });
 }
 
 class Survey {
@@ -79,7 +66,7 @@ class Survey {
     if (stream) commit(*stream, frame);
     else out.unsurveyed_frames++;
     for (int panel = 0; panel < PANEL_COUNT; panel++) {
-      if (!out.has_panel[panel] && SDIF_SameType(frame.type, PANEL_FRAME_TYPES[panel])) {
+      if (!out.has_panel[panel] && SDIF_SameType(frame.type, PANELS[panel].frame_type)) {
         out.has_panel[panel] = true;
         out.panel_stream[panel] = frame.stream_id;
       }

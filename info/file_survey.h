@@ -10,6 +10,7 @@
 
 #include "info/column_ranges.h"
 #include "sdif/sdif_format.h"
+#include "views/panel_table.h"
 
 using TypeCode = std::array<char, 4>;
 
@@ -49,11 +50,6 @@ struct StreamSurvey {
 
 enum class ReadOutcome { Complete, Cut, Damaged, Unreadable };
 
-// The viewer's panels in band order, each with the 4 bytes of the frame type it follows.
-enum Panel { PITCH, SINUSOIDS, RESIDUAL, PANEL_COUNT };
-extern const char* const PANEL_TITLES[PANEL_COUNT];
-extern const char* const PANEL_FRAME_TYPES[PANEL_COUNT];
-
 struct FileSurvey {
   std::string path;
   long long file_size = -1;  // -1 when the file is not a regular file
@@ -69,8 +65,8 @@ struct FileSurvey {
   std::vector<StreamSurvey> streams;  // in order of first appearance, at most MAX_STREAMS
   uint64_t unsurveyed_frames = 0;     // of further streams
 
-  // The stream ID each panel shows, as the viewer's cursors choose it: that of the first whole frame
-  // of the panel's frame type.
+  // The stream ID each panel shows, in band order, as the viewer's cursors choose it: that of the
+  // first whole frame of the panel's frame type.
   std::array<bool, PANEL_COUNT> has_panel = {};
   std::array<int32_t, PANEL_COUNT> panel_stream = {};
 

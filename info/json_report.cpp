@@ -22,8 +22,9 @@ const char* outcome_name(ReadOutcome outcome) {
 }
 
 json element_json(long double value, int32_t data_type) {
-  if (is_unsigned(data_type)) return static_cast<uint64_t>(value);
-  if (is_integer(data_type)) return static_cast<int64_t>(value);
+  SdifKind kind = SDIF_DataKind(data_type);
+  if (kind == SdifKind::Unsigned) return static_cast<uint64_t>(value);
+  if (kind == SdifKind::Signed) return static_cast<int64_t>(value);
   return json_number(static_cast<double>(value));
 }
 
@@ -78,7 +79,7 @@ json viewer_json(const FileSurvey& survey) {
   std::vector<int32_t> shown;
   for (int p = 0; p < PANEL_COUNT; p++) {
     bool shows = readable && survey.has_panel[p];
-    panels[PANEL_TITLES[p]] = shows ? json(survey.panel_stream[p]) : json(nullptr);
+    panels[PANELS[p].title] = shows ? json(survey.panel_stream[p]) : json(nullptr);
     if (shows) shown.push_back(survey.panel_stream[p]);
   }
   viewer["panels"] = panels;

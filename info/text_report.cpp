@@ -53,7 +53,7 @@ void write_matrix_type(FILE* out, const MatrixTypeSurvey& t) {
     if (c.infinite) value += ", " + std::to_string(c.infinite) + " infinite";
     line(out, 6, "column " + std::to_string(k), value);
   }
-  if (is_numeric(t.data_type) && size_t(m.max_columns) > m.columns.size())
+  if (SDIF_IsNumeric(t.data_type) && size_t(m.max_columns) > m.columns.size())
     line(out, 6, "", "columns from " + std::to_string(m.columns.size()) + " on: no ranges kept");
 }
 
@@ -83,7 +83,7 @@ void write_viewer(FILE* out, const FileSurvey& survey) {
   std::vector<int32_t> shown;
   for (int p = 0; p < PANEL_COUNT; p++) {
     if (!survey.has_panel[p]) continue;
-    line(out, 4, PANEL_TITLES[p], "stream " + std::to_string(survey.panel_stream[p]));
+    line(out, 4, PANELS[p].title, "stream " + std::to_string(survey.panel_stream[p]));
     shown.push_back(survey.panel_stream[p]);
   }
   std::string left_out;

@@ -5,14 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sdif/sdif_data_type.h"
+
 namespace {
-
-constexpr int32_t FLOAT32 = 0x0004;
-constexpr int32_t TEXT = 0x0301;
-constexpr int KIND_FLOAT = 0, KIND_SIGNED = 1, KIND_UNSIGNED = 2;
-
-int kind(int32_t data_type) { return (data_type >> 8) & 0xFF; }
-int width(int32_t data_type) { return data_type & 0xFF; }
 
 template <typename T>
 std::string shortest(T value) {
@@ -40,26 +35,8 @@ std::string type_text(const char* bytes) {
   return text;
 }
 
-bool is_numeric(int32_t data_type) {
-  if (data_type & ~0xFFFF) return false;
-  int w = width(data_type);
-  switch (kind(data_type)) {
-    case KIND_FLOAT: return w == 4 || w == 8;
-    case KIND_SIGNED:
-    case KIND_UNSIGNED: return w == 1 || w == 2 || w == 4 || w == 8;
-    default: return false;
-  }
-}
-
-bool is_integer(int32_t data_type) { return is_numeric(data_type) && kind(data_type) != KIND_FLOAT; }
-bool is_unsigned(int32_t data_type) { return is_numeric(data_type) && kind(data_type) == KIND_UNSIGNED; }
-
 std::string data_type_name(int32_t data_type) {
-  if (data_type == TEXT) return "text";
-  if (is_numeric(data_type)) {
-    const char* names[] = {"float", "int", "uint"};
-    return names[kind(data_type)] + std::to_string(8 * width(data_type));
-  }
+  if (const char* name = SDIF_DataTypeName(data_type)) return name;
   char code[16];
   std::snprintf(code, sizeof code, "0x%04X", static_cast<unsigned>(data_type));
   return code;
@@ -72,8 +49,9 @@ std::string number_text(double value) {
 }
 
 std::string element_text(long double value, int32_t data_type) {
-  if (is_unsigned(data_type)) return std::to_string(static_cast<uint64_t>(value));
-  if (is_integer(data_type)) return std::to_string(static_cast<int64_t>(value));
-  if (data_type == FLOAT32 && std::isfinite(value)) return shortest(static_cast<float>(value));
+  SdifKind kind = SDIF_DataKind(data_type);
+  if (kind == SdifKind::Unsigned) return std::to_string(static_cast<uint64_t>(value));
+  if (kind == SdifKind::Signed) return std::to_string(static_cast<int64_t>(value));
+  if (data_type == SdifDataType::Float32 && std::isfinite(value)) return shortest(static_cast<float>(value));
   return number_text(static_cast<double>(value));
 }

@@ -12,10 +12,6 @@ std::string type_text(const char* bytes);
 // "float32", "float64", "int8" to "int64", "uint8" to "uint64", "text", or the code as "0x%04x".
 std::string data_type_name(int32_t data_type);
 
-// Whether the survey gathers column ranges for this data type (numbers of a known kind and width).
-bool is_numeric(int32_t data_type);
-bool is_integer(int32_t data_type);
-bool is_unsigned(int32_t data_type);
 
 // The shortest text that reads back as the same double; "NaN", "Infinity" and "-Infinity" otherwise.
 std::string number_text(double value);

@@ -1,4 +1,4 @@
-// Builds each panel's view outside any window, sets it as the panel's controls would, and copies the
+// Builds each panel's view outside any window, sets it through the panel's controls, and copies the
 // pixel canvas's picture into the stacked image. Used by sdif-render's pictures and thumbnails.
 #include "render/panel_picture.h"
 
@@ -6,11 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
-#include "views/pitch_view.h"
 #include "views/pixel_canvas.h"
-#include "views/residual_view.h"
-#include "views/track_view.h"
+#include "views/view_factory.h"
 
 namespace {
 
@@ -21,44 +20,17 @@ unsigned char* at(RgbImage& image, int x, int y) {
 }
 
 // The view is made with no current group, so it belongs to no window and its painting needs no display.
-template <class View>
-void paint_view(SdifStreamCursor* cursor, const ViewControls& controls, int width, int height, RgbImage& image,
-                int top) {
-  View view(0, 0, width, height, cursor);
-  view.time_position = controls.time_position;
-  view.time_size = controls.time_size;
-  view.vertical_position = controls.vertical_position;
-  // The same products as the panel's vertical slider: s cubed with the toggle on, formed in double.
-  double s = controls.vertical_share;
-  double factor = controls.cube ? s * s : 1.0;
-  view.vertical_size = float(factor * s);
-  if (controls.contrast) {
-    view.contrast_curve->contrast = *controls.contrast;
-    view.contrast_curve->fill();
-  }
+void paint_view(const PanelPicture& panel, int width, RgbImage& image, int top) {
+  std::unique_ptr<SdifView> view(make_view(panel.panel->kind, 0, 0, width, panel.height, panel.cursor));
+  apply_controls(panel.controls, *view);
   std::vector<uint32_t> storage;
-  PixelCanvas canvas(0, 0, width, height, storage);
-  view.paint(canvas);
-  for (int y = 0; y < height; ++y)
+  PixelCanvas canvas(0, 0, width, panel.height, storage);
+  view->paint_pixels(canvas);
+  for (int y = 0; y < panel.height; ++y)
     for (int x = 0; x < width; ++x) std::copy_n(canvas.pixel(x, y), RGB, at(image, x, top + y));
 }
 
 }  // namespace
-
-namespace {
-
-// Indexed by PanelKind, in the viewer's order.
-struct PanelNames {
-  const char* title;
-  const char* frame_type;
-};
-constexpr PanelNames PANEL_NAMES[] = {{"Pitch", "1FQ0"}, {"Sinusoids", "1TRC"}, {"Residual", "1STF"}};
-
-}  // namespace
-
-const char* panel_title(PanelKind kind) { return PANEL_NAMES[static_cast<int>(kind)].title; }
-
-const char* panel_frame_type(PanelKind kind) { return PANEL_NAMES[static_cast<int>(kind)].frame_type; }
 
 RgbImage paint_panels(const std::vector<PanelPicture>& panels, int width) {
   RgbImage image;
@@ -77,17 +49,7 @@ RgbImage paint_panels(const std::vector<PanelPicture>& panels, int width) {
         for (int x = 0; x < width; ++x) std::copy_n(gray, RGB, at(image, x, y));
       top += SEPARATOR_ROWS;
     }
-    switch (panel.kind) {
-      case PanelKind::Pitch:
-        paint_view<PitchView>(panel.cursor, panel.controls, width, panel.height, image, top);
-        break;
-      case PanelKind::Sinusoids:
-        paint_view<TrackView>(panel.cursor, panel.controls, width, panel.height, image, top);
-        break;
-      case PanelKind::Residual:
-        paint_view<ResidualView>(panel.cursor, panel.controls, width, panel.height, image, top);
-        break;
-    }
+    paint_view(panel, width, image, top);
     top += panel.height;
   }
   return image;

@@ -2,32 +2,13 @@
 // with, stacked top to bottom as the viewer stacks them. Used by sdif-render; opens no display.
 #pragma once
 
-#include <optional>
 #include <vector>
 
-struct SdifStreamCursor;
-
-// The panels, in the viewer's order from top to bottom.
-enum class PanelKind { Pitch, Sinusoids, Residual };
-constexpr PanelKind PANEL_KINDS[] = {PanelKind::Pitch, PanelKind::Sinusoids, PanelKind::Residual};
-
-// The panel's title, as the viewer shows it, and the frame type of its stream.
-const char* panel_title(PanelKind kind);
-const char* panel_frame_type(PanelKind kind);
-
-// What a panel's controls hold: the two sliders' fractions, the cube toggle and the contrast slider.
-// The defaults are the panel's on opening; no contrast means the view's own starting contrast.
-struct ViewControls {
-  float time_position = 0.0f;
-  float time_size = 1.0f;
-  float vertical_position = 0.0f;
-  float vertical_share = 1.0f;  // the vertical knob's share, cubed into the view's size by the toggle
-  bool cube = false;
-  std::optional<float> contrast;
-};
+#include "views/panel_table.h"
+#include "views/view_controls.h"
 
 struct PanelPicture {
-  PanelKind kind;
+  const PanelSpec* panel;
   SdifStreamCursor* cursor;
   ViewControls controls;
   int height;

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr double PITCH_RANGE = 1000.0;
-constexpr double SINUSOIDS_RANGE = 22050.0;
-
 std::string range_text(double low, double high, const char* unit) {
   char text[96];
   std::snprintf(text, sizeof text, "%g:%g%s", low, high, unit);
@@ -20,9 +17,9 @@ std::string range_text(double low, double high, const char* unit) {
 }
 
 // Sets the slider fractions that show `asked` out of the span from `start` to `end`.
-void set_fractions(UnitRange asked, double start, double end, const char* what, const char* unit, PanelKind kind,
-                   float& position, float& size, PanelControls& result) {
-  std::string name = std::string(panel_title(kind)) + ": " + what + " ";
+void set_fractions(UnitRange asked, double start, double end, const char* what, const char* unit,
+                   const PanelSpec& panel, float& position, float& size, PanelControls& result) {
+  std::string name = std::string(panel.title) + ": " + what + " ";
   double span = end - start;
   if (!(span > 0.0) || !std::isfinite(span)) {
     result.warnings.push_back(name + range_text(asked.low, asked.high, unit) + " ignored: the stream spans no range");
@@ -43,29 +40,15 @@ void set_fractions(UnitRange asked, double start, double end, const char* what, 
 
 }  // namespace
 
-double full_vertical_range(PanelKind kind, const SdifStreamCursor& cursor) {
-  switch (kind) {
-    case PanelKind::Pitch:
-      return PITCH_RANGE;
-    case PanelKind::Sinusoids:
-      return SINUSOIDS_RANGE;
-    default:
-      break;
-  }
-  // The residual view's bins are the rows of the first frame's second matrix.
-  const SdifMatrix* spectrum = cursor.first && cursor.first->matrices ? cursor.first->matrices->next : nullptr;
-  return spectrum ? std::max(spectrum->rows, 0) : 0;
-}
-
-PanelControls controls_for(PanelKind kind, const SdifStreamCursor& cursor, const RangeRequest& request) {
+PanelControls controls_for(const PanelSpec& panel, const SdifStreamCursor& cursor, const RangeRequest& request) {
   PanelControls result;
   ViewControls& c = result.controls;
   if (request.time && cursor.first)
-    set_fractions(*request.time, cursor.first->time, cursor.last->time, "time", " s", kind, c.time_position,
+    set_fractions(*request.time, cursor.first->time, cursor.last->time, "time", " s", panel, c.time_position,
                   c.time_size, result);
   if (request.vertical) {
-    const char* unit = kind == PanelKind::Sinusoids ? " Hz" : kind == PanelKind::Residual ? " bins" : "";
-    set_fractions(*request.vertical, 0.0, full_vertical_range(kind, cursor), "vertical range", unit, kind,
+    std::string unit = *panel.unit ? std::string(" ") + panel.unit : "";
+    set_fractions(*request.vertical, 0.0, full_vertical_range(panel, cursor), "vertical range", unit.c_str(), panel,
                   c.vertical_position, c.vertical_share, result);
   }
   c.cube = request.cube;

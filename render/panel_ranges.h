@@ -20,10 +20,6 @@ struct RangeRequest {
   std::optional<float> contrast;
 };
 
-// The whole height of a panel's view in its own units: 1000 for pitch, 22050 Hz for sinusoids and
-// the bin count of the first spectrum for residual (0 when there is none).
-double full_vertical_range(PanelKind kind, const SdifStreamCursor& cursor);
-
 struct PanelControls {
   ViewControls controls;
   // Ranges that reached outside the stream's and were limited to it, or that the stream cannot show.
@@ -32,4 +28,4 @@ struct PanelControls {
   std::string error;
 };
 
-PanelControls controls_for(PanelKind kind, const SdifStreamCursor& cursor, const RangeRequest& request);
+PanelControls controls_for(const PanelSpec& panel, const SdifStreamCursor& cursor, const RangeRequest& request);

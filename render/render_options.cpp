@@ -81,15 +81,15 @@ bool parse_range(const char* text, UnitRange& range) {
 
 // Sets `view` for a --view name: a panel's title in lower case, or "all" for every panel. False for
 // any other name.
-bool set_view(const std::string& name, std::optional<PanelKind>& view) {
-  view.reset();
+bool set_view(const std::string& name, const PanelSpec*& view) {
+  view = nullptr;
   if (name == "all") return true;
-  for (PanelKind kind : PANEL_KINDS) {
-    std::string title = panel_title(kind);
+  for (const PanelSpec& panel : PANELS) {
+    std::string title = panel.title;
     for (char& c : title) c = char(std::tolower(static_cast<unsigned char>(c)));
-    if (name == title) view = kind;
+    if (name == title) view = &panel;
   }
-  return view.has_value();
+  return view != nullptr;
 }
 
 }  // namespace

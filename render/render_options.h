@@ -20,7 +20,7 @@ constexpr int MIN_THUMBNAIL = 16;
 struct RenderOptions {
   std::vector<std::string> files;
   std::optional<std::string> output;  // -o: a PNG file, or a folder for several
-  std::optional<PanelKind> view;      // none: every panel the file has
+  const PanelSpec* view = nullptr;    // none: every panel the file has
   int width = DEFAULT_VIEW_WIDTH;
   int height = DEFAULT_VIEW_HEIGHT;
   bool size_given = false;

@@ -86,17 +86,16 @@ class FileRun {
     if (file.result != SdifCode::Ok)
       return fail(job.input, std::string("not a readable SDIF file: ") + SDIF_GetMessage(file.result));
 
-    std::vector<SdifStreamCursor> cursors;
-    cursors.reserve(std::size(PANEL_KINDS));
+    PanelCursors cursors(file.frames);
     std::vector<PanelPicture> panels;
-    for (PanelKind kind : PANEL_KINDS) {
-      cursors.emplace_back(file.frames, panel_frame_type(kind));
-      if ((o.view && *o.view != kind) || !cursors.back().last) continue;
-      PanelControls controls = controls_for(kind, cursors.back(), o.ranges);
+    for (int band = 0; band < PANEL_COUNT; ++band) {
+      const PanelSpec& panel = PANELS[band];
+      if ((o.view && o.view != &panel) || !cursors[band].last) continue;
+      PanelControls controls = controls_for(panel, cursors[band], o.ranges);
       for (const std::string& warning : controls.warnings)
         err << PROGRAM << ": " << job.input << ": " << warning << '\n';
       if (!controls.error.empty()) return fail(job.input, controls.error);
-      panels.push_back({kind, &cursors.back(), controls.controls, o.height});
+      panels.push_back({&panel, &cursors[band], controls.controls, o.height});
     }
     if (panels.empty()) return fail(job.input, missing_streams());
 
@@ -127,9 +126,12 @@ class FileRun {
   }
 
   std::string missing_streams() const {
-    if (o.view)
-      return std::string("has no ") + panel_title(*o.view) + " stream (" + panel_frame_type(*o.view) + " frames)";
-    return "has none of the Pitch (1FQ0), Sinusoids (1TRC) and Residual (1STF) streams";
+    if (o.view) return std::string("has no ") + o.view->title + " stream (" + o.view->frame_type + " frames)";
+    std::string names;
+    for (int band = 0; band < PANEL_COUNT; ++band)
+      names += std::string(band == 0 ? "" : band + 1 == PANEL_COUNT ? " and " : ", ") + PANELS[band].title + " (" +
+               PANELS[band].frame_type + ")";
+    return "has none of the " + names + " streams";
   }
 
   const Job& job;

@@ -15,15 +15,11 @@ namespace {
 // Blocks up to this size are allocated as their header claims: they cost less than any check.
 constexpr int SMALL_BLOCK = 4096;
 
-constexpr long long FILE_HEADER_BYTES = 16;
-constexpr long long FRAME_HEADER_BYTES = 24;
-constexpr long long MATRIX_HEADER_BYTES = 16;
-
 // The bytes a frame that loaded took up in the file: every matrix's elements were read with their pad.
 long long frame_bytes(const SdifFrame& frame) {
-  long long bytes = FRAME_HEADER_BYTES;
+  long long bytes = SDIF_FRAME_HEADER_BYTES;
   for (const SdifMatrix* matrix = frame.matrices; matrix; matrix = matrix->next)
-    bytes += MATRIX_HEADER_BYTES + SDIF_PaddedDataSize(matrix);
+    bytes += SDIF_MATRIX_HEADER_BYTES + SDIF_PaddedDataSize(matrix);
   return bytes;
 }
 
@@ -47,15 +43,15 @@ SdifFrame::SdifFrame()
 
 SdifFile::SdifFile(const char* path, int mode) : file(nullptr), result(SdifCode::Ok), mode(mode), frames(nullptr) {
   FILE* opened = nullptr;
-  result = mode == 0 ? SDIF_StartReading(path, &opened) : SDIF_StartWriting(path, &opened);
+  SdifFileHeader header;
+  SDIF_InitFileHeader(&header);
+  result = mode == 0 ? SDIF_StartReading(path, &opened, &header) : SDIF_StartWriting(path, &opened);
   if (result != SdifCode::Ok) return;
   file = opened;
   // Only a regular file has a size to hold matrix headers against; the file is not written meanwhile.
   struct stat status;
   if (mode == 0 && fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode)) file_size = status.st_size;
-  // A pipe has no position to tell, but a header longer than 16 bytes cannot be skipped there.
-  long position = mode == 0 ? std::ftell(file) : -1;
-  loaded_bytes = position >= 0 ? position : FILE_HEADER_BYTES;
+  loaded_bytes = SDIF_HEADER_SIZE_COUNTED_FROM + header.header_size;
 }
 
 SdifFile::~SdifFile() {

@@ -79,14 +79,16 @@ int64_t checked_data_size(const SdifMatrixHeader* header) {
 
 }  // namespace
 
-SdifResult SDIF_StartReading(const char* path, FILE** stream) {
+SdifResult SDIF_StartReading(const char* path, FILE** stream, SdifFileHeader* header) {
   FILE* f = std::fopen(path, "rb");
   if (!f) return SdifCode::CLibraryError;
-  if (SdifResult r = SDIF_LoadFileHeader(f)) {
+  SdifFileHeader read;
+  if (SdifResult r = SDIF_ReadFileHeader(&read, f)) {
     std::fclose(f);
     return r;
   }
   *stream = f;
+  if (header) *header = read;
   return SdifCode::Ok;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "sdif/sdif_data_type.h"
+
 typedef int SdifResult;
 
 namespace SdifCode {
@@ -37,6 +39,12 @@ extern const char* const SDIF_MESSAGES[SdifCode::Count];
 // The message of `code`, or null for a number that is no code.
 const char* SDIF_GetMessage(SdifResult code);
 
+// Bytes of the headers as they lie in the file. A file header's size field counts the bytes after
+// the magic and the field itself, so the first frame starts this much further on.
+constexpr long long SDIF_HEADER_SIZE_COUNTED_FROM = 8;
+constexpr long long SDIF_FRAME_HEADER_BYTES = 24;
+constexpr long long SDIF_MATRIX_HEADER_BYTES = 16;
+
 struct SdifFileHeader {
   char magic[4];
   int32_t header_size;
@@ -52,19 +60,6 @@ struct SdifFrameHeader {
   int32_t matrix_count;
 };
 
-// Matrix data types: the low byte of a code is the width of one element in bytes, the byte above it
-// the kind of value (0 floating point, 1 signed, 2 unsigned integer). These four are the types whose
-// elements can be read as numbers.
-namespace SdifDataType {
-enum : int32_t { Float32 = 0x0004, Float64 = 0x0008, Int32 = 0x0104, Uint32 = 0x0204 };
-}
-
-// The width in bytes of one element of `data_type`.
-constexpr int SDIF_ElementWidth(int32_t data_type) {
-  constexpr int32_t WIDTH_BITS = 0xFF;
-  return data_type & WIDTH_BITS;
-}
-
 struct SdifMatrixHeader {
   char type[4];
   int32_t data_type;
@@ -73,7 +68,8 @@ struct SdifMatrixHeader {
 };
 
 // File level.
-SdifResult SDIF_StartReading(const char* path, FILE** stream);
+// `header`, when given, receives the file header's fields on success.
+SdifResult SDIF_StartReading(const char* path, FILE** stream, SdifFileHeader* header = nullptr);
 SdifResult SDIF_StartWriting(const char* path, FILE** stream);
 SdifResult SDIF_FinishReading(FILE* stream);
 SdifResult SDIF_FinishWriting(FILE* stream);

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr long long FRAME_HEADER_BYTES = 24;
-constexpr long long MATRIX_HEADER_BYTES = 16;
-constexpr long long FILE_HEADER_BYTES = 8;  // the magic and the header size, before the counted bytes
 // The stream's buffer: large reads cost fewer system calls, which is most of what a pass costs.
 constexpr size_t READ_BUFFER_BYTES = size_t(1) << 16;
 
@@ -36,7 +33,7 @@ SdifFrameReader::SdifFrameReader(const char* path) : result(SdifCode::Ok), heade
     fail(code, 0);
     return;
   }
-  offset = FILE_HEADER_BYTES + header.header_size;
+  offset = SDIF_HEADER_SIZE_COUNTED_FROM + header.header_size;
   header_read = true;
 }
 
@@ -56,7 +53,7 @@ SdifResult SdifFrameReader::next_frame(SdifFrameHeader* frame) {
   std::ungetc(next, file);
   frame_offset = offset;
   if (SDIF_LoadFrameHeader(frame, file) != SdifCode::Ok) return fail(SdifCode::ReadFailed, offset);
-  offset += FRAME_HEADER_BYTES;
+  offset += SDIF_FRAME_HEADER_BYTES;
   matrices_left = std::max(frame->matrix_count, 0);
   return SdifCode::Ok;
 }
@@ -66,7 +63,7 @@ SdifResult SdifFrameReader::next_matrix(SdifMatrixHeader* next) {
   if (matrices_left == 0) return SdifCode::EndOfData;
   long long start = offset;
   if (SDIF_LoadMatrixHeader(next, file) != SdifCode::Ok) return fail(SdifCode::ReadFailed, start);
-  offset += MATRIX_HEADER_BYTES;
+  offset += SDIF_MATRIX_HEADER_BYTES;
   matrices_left--;
   if (!SDIF_ReadableWidth(next)) return fail(SdifCode::UnknownDataType, start);
   if (SDIF_CheckMatrixHeader(next) != SdifCode::Ok) return fail(SdifCode::BadMatrixHeader, start);
@@ -86,7 +83,7 @@ SdifResult SdifFrameReader::next_elements(void* block, size_t capacity, size_t* 
   piece.rows = int32_t(std::min<int64_t>({int64_t(capacity), elements_left, INT32_MAX}));
   piece.columns = 1;
   if (SDIF_LoadMatrixData(block, file, &piece) != SdifCode::Ok) return fail(SdifCode::ReadFailed, data_start);
-  offset += int64_t(piece.rows) * (matrix.data_type & 0xFF);
+  offset += int64_t(piece.rows) * SDIF_ElementWidth(matrix.data_type);
   elements_left -= piece.rows;
   *count = size_t(piece.rows);
   return elements_left == 0 ? read_pad() : SdifCode::Ok;
@@ -113,7 +110,7 @@ SdifResult SdifFrameReader::read_pad() {
 
 SdifResult SdifFrameReader::skip_matrix() {
   alignas(8) unsigned char scratch[4096];
-  const size_t capacity = sizeof scratch / size_t(std::max(matrix.data_type & 0xFF, 1));
+  const size_t capacity = sizeof scratch / size_t(std::max(SDIF_ElementWidth(matrix.data_type), 1));
   size_t count;
   while (result == SdifCode::Ok && (elements_left > 0 || pad_left > 0)) next_elements(scratch, capacity, &count);
   return result;

@@ -1,4 +1,4 @@
-// Samples and draws the fundamental-frequency stream. Used by the "Pitch" data panel.
+// Samples and draws the fundamental-frequency stream. Used by the Pitch data panel.
 #include "views/pitch_view.h"
 
 #include <algorithm>
@@ -9,12 +9,12 @@
 namespace {
 
 // Calls `take` with the row number, value (column 0) and weight (column 1) of each of the first SLOTS
-// rows of a frame's first matrix. Without a numeric type every value is 0 and every weight 1, and a
+// rows of a frame's matrix. Without a numeric type every value is 0 and every weight 1, and a
 // matrix without a weight column weighs every row 1; a matrix without columns has no value to read,
 // so it counts like one without a numeric type.
 template <class Take>
 void read_rows(const SdifFrame& frame, Take take) {
-  const SdifMatrix* matrix = frame.matrices;
+  const SdifMatrix* matrix = panel_matrix(panel_spec(VIEW_PITCH), frame);
   if (!matrix) return;
   int rows = std::clamp(matrix->rows, 0, SLOTS);
   bool values = matrix->columns >= 1, weights = matrix->columns >= 2;
@@ -28,10 +28,12 @@ void read_rows(const SdifFrame& frame, Take take) {
 }  // namespace
 
 PitchView::PitchView(int x, int y, int w, int h, SdifStreamCursor* cursor) : SdifView(x, y, w, h, cursor) {
-  contrast_curve = std::make_unique<ContrastCurve>(0.5f);
+  contrast_curve = std::make_unique<ContrastCurve>(panel_spec(VIEW_PITCH).contrast);
 }
 
 void PitchView::draw() { draw_through_canvas(*this); }
+
+void PitchView::paint_pixels(PixelCanvas& canvas) { paint(canvas); }
 
 void PitchView::sample_column(double t, SlotValues& values, SlotValues& amplitudes) {
   double w;

@@ -1,17 +1,16 @@
-// The "Pitch" panel's view: one trace per row of the "1FQ0" frames, its height from the row's value on
+// The Pitch panel's view: one trace per row of the 1FQ0 frames, its height from the row's value on
 // a 0-1000 scale and its brightness from the row's weight. Created by the data panel.
 #pragma once
 
+#include "views/panel_table.h"
 #include "views/sdif_view.h"
 #include "views/trace_painting.h"
 
 class PitchView : public SdifView {
  public:
-  // The value at the top of the view when it shows the whole range.
-  static constexpr double FULL_RANGE = 1000.0;
-
   PitchView(int x, int y, int w, int h, SdifStreamCursor* cursor);
   void draw() override;
+  void paint_pixels(PixelCanvas& canvas) override;
 
   // Values and amplitudes (interpolated weights) of rows 0..SLOTS-1 at time t; t must not decrease between
   // calls of one drawing, since the cursor only moves forward.
@@ -19,6 +18,6 @@ class PitchView : public SdifView {
   // The picture, through the pixel canvas or straight through the toolkit.
   template <class Canvas>
   void paint(Canvas& canvas) {
-    paint_traces(*this, canvas, FULL_RANGE);
+    paint_traces(*this, canvas, panel_spec(VIEW_PITCH).full_range);
   }
 };

@@ -1,4 +1,4 @@
-// Samples and draws the short-time spectrum stream. Used by the "Residual" data panel.
+// Samples and draws the short-time spectrum stream. Used by the Residual data panel.
 #include "views/residual_view.h"
 
 #include <algorithm>
@@ -9,11 +9,11 @@
 namespace {
 
 // Calls `take` with the row number and the frame's elements for each of the first SLOTS rows of a
-// frame's spectrum, its second matrix. Frames without a second matrix, spectra without the real and
+// frame's spectrum. Frames without a second matrix, spectra without the real and
 // imaginary columns and spectra without a numeric type contribute nothing.
 template <class Take>
 void read_bins(const SdifFrame& frame, Take take) {
-  const SdifMatrix* matrix = second_matrix(&frame);
+  const SdifMatrix* matrix = panel_matrix(panel_spec(VIEW_RESIDUAL), frame);
   if (!matrix || matrix->columns < 2) return;
   int rows = std::clamp(matrix->rows, 0, SLOTS);
   matrix->with_elements([&](auto elements) {
@@ -24,10 +24,12 @@ void read_bins(const SdifFrame& frame, Take take) {
 }  // namespace
 
 ResidualView::ResidualView(int x, int y, int w, int h, SdifStreamCursor* cursor) : SdifView(x, y, w, h, cursor) {
-  contrast_curve = std::make_unique<ContrastCurve>(0.5f);
+  contrast_curve = std::make_unique<ContrastCurve>(panel_spec(VIEW_RESIDUAL).contrast);
 }
 
 void ResidualView::draw() { draw_through_canvas(*this); }
+
+void ResidualView::paint_pixels(PixelCanvas& canvas) { paint(canvas); }
 
 void ResidualView::sample_column(double t, SlotValues& magnitudes) {
   double w;

@@ -1,4 +1,4 @@
-// The "Residual" panel's view: a spectrogram of the "1STF" frames, one band of pixels per frequency
+// The Residual panel's view: a spectrogram of the 1STF frames, one band of pixels per frequency
 // bin, its brightness from the magnitude of the bin's complex value. Created by the data panel.
 #pragma once
 
@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "views/panel_table.h"
 #include "views/sdif_view.h"
 
 class ResidualView : public SdifView {
  public:
   ResidualView(int x, int y, int w, int h, SdifStreamCursor* cursor);
   void draw() override;
+  void paint_pixels(PixelCanvas& canvas) override;
 
   // Magnitudes of bins 0..SLOTS-1 at time t; t must not decrease between calls of one drawing, since the
   // cursor only moves forward.
@@ -22,18 +24,12 @@ class ResidualView : public SdifView {
   void paint(Canvas& canvas);
 };
 
-// The spectrum of a "1STF" frame: its second matrix, or null.
-inline const SdifMatrix* second_matrix(const SdifFrame* frame) {
-  return frame->matrices ? frame->matrices->next : nullptr;
-}
-
 template <class Canvas>
 void ResidualView::paint(Canvas& canvas) {
   double t, dt;
   bool has_columns = start_columns(t, dt);
   // The first frame's spectrum decides the bin count and so every bin's height, whatever later frames hold.
-  const SdifMatrix* first = cursor && cursor->first ? second_matrix(cursor->first) : nullptr;
-  int bins = first ? std::max(first->rows, 0) : 0;
+  int bins = cursor ? static_cast<int>(full_vertical_range(panel_spec(VIEW_RESIDUAL), *cursor)) : 0;
   // The bin count goes through a float on purpose: above 2^24 bins it rounds, and the bands' edges,
   // and so the pictures, depend on that rounding.
   float bins_as_float = static_cast<float>(bins);

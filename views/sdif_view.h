@@ -12,6 +12,8 @@
 #include "views/contrast_curve.h"
 #include "views/frame_index.h"
 
+class PixelCanvas;
+
 // Slots of one column: the pitch rows, track indices and residual bins that a view samples and draws.
 // Rows, indices and bins from SLOTS on are not shown.
 constexpr int SLOTS = 256;
@@ -46,6 +48,9 @@ class SdifView : public Fl_Widget {
 
   SdifView(int x, int y, int w, int h, SdifStreamCursor* cursor);
   void draw() override;
+  // The picture painted into a pixel canvas, for a caller that does not know the concrete view; the
+  // base class paints nothing.
+  virtual void paint_pixels(PixelCanvas&) {}
 
   // Sends the cursor back to the stream's first frame and gives the time t of the leftmost column and
   // the step dt to the next; false when there is no column or no frame to draw.

@@ -1,9 +1,11 @@
 // Reading a frame's partials into slots, and the frame-keyed cache of them. Used by TrackView.
 #include "views/track_slots.h"
 
+#include "views/panel_table.h"
+
 void TrackSlots::read(const SdifFrame& frame) {
   count = 0;
-  const SdifMatrix* matrix = frame.matrices;
+  const SdifMatrix* matrix = panel_matrix(panel_spec(VIEW_TRACKS), frame);
   if (!matrix || matrix->columns < 3) return;
   std::array<bool, SLOTS> seen{};
   matrix->with_elements([&](auto elements) {

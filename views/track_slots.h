@@ -1,4 +1,4 @@
-// The partials of one "1TRC" frame placed in their slots, and the small cache of them that the track
+// The partials of one 1TRC frame placed in their slots, and the small cache of them that the track
 // view keeps, so that a drawing reads each frame's rows once instead of once per pixel column. A
 // frame may hold millions of rows; the cache holds a fixed number of frames, never one per frame.
 #pragma once
@@ -8,7 +8,7 @@
 
 #include "views/sdif_view.h"
 
-// Each slot's partial in one frame: the last row of the frame's first matrix with that track index.
+// Each slot's partial in one frame: the last row of the frame's matrix with that track index.
 struct TrackSlots {
   // Read as 32-bit floats, as both frames of a pair use them.
   std::array<float, SLOTS> frequencies;

@@ -1,13 +1,15 @@
-// Samples and draws the sinusoidal-track stream. Used by the "Sinusoids" data panel.
+// Samples and draws the sinusoidal-track stream. Used by the Sinusoids data panel.
 #include "views/track_view.h"
 
 #include "views/pixel_canvas.h"
 
 TrackView::TrackView(int x, int y, int w, int h, SdifStreamCursor* cursor) : SdifView(x, y, w, h, cursor) {
-  contrast_curve = std::make_unique<ContrastCurve>(0.3f);
+  contrast_curve = std::make_unique<ContrastCurve>(panel_spec(VIEW_TRACKS).contrast);
 }
 
 void TrackView::draw() { draw_through_canvas(*this); }
+
+void TrackView::paint_pixels(PixelCanvas& canvas) { paint(canvas); }
 
 void TrackView::sample_column(double t, SlotValues& frequencies, SlotValues& amplitudes) {
   double w;

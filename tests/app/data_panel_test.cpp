@@ -25,7 +25,8 @@ namespace {
 // A file holding the streams whose types are listed, in one window with its bands filled as at start-up.
 struct Bands {
   SdifWriter writer;
-  std::unique_ptr<LoadedStream> pitch, sinusoids, residual;
+  std::unique_ptr<SdifFile> file;
+  std::unique_ptr<PanelCursors> cursors;
   Fl_Double_Window window{450, 450, "SDIF"};
 
   explicit Bands(const std::string& types = "1FQ0 1TRC 1STF") {
@@ -39,10 +40,10 @@ struct Bands {
         writer.begin_frame("1STF", 0.1 * i, 3, 2).matrix_f32("ISTF", 1, 1, {0}).matrix_f32("1STF", 1, 2, {1, 0});
       writer.end_frame();
     }
-    pitch = std::make_unique<LoadedStream>(writer, "1FQ0");
-    sinusoids = std::make_unique<LoadedStream>(writer, "1TRC");
-    residual = std::make_unique<LoadedStream>(writer, "1STF");
-    fill_panel_bands(&pitch->cursor, &sinusoids->cursor, &residual->cursor);
+    file = std::make_unique<SdifFile>(save_temp(writer, "bands.sdif").c_str(), 0);
+    file->read_all_frames();
+    cursors = std::make_unique<PanelCursors>(file->frames);
+    fill_panel_bands(*cursors);
     window.resizable(&window);
     window.end();
     // What showing the window sends every slider: their knobs are computed for their orientation.
@@ -109,7 +110,7 @@ TEST(DataPanel, BandsAndTheirLayoutFollowTheStreamsAndTheWindow) {
 
   // A view without a contrast curve gets no contrast slider; its controls still work.
   Fl_Group::current(&bands.window);
-  DataPanel blank(0, 300, 450, 150, "Blank", 7, &bands.sinusoids->cursor);
+  DataPanel blank(0, 300, 450, 150, "Blank", 7, &(*bands.cursors)[1]);
   EXPECT_EQ(blank.contrast_slider, nullptr);
   EXPECT_EQ(blank.child(3)->as_group()->children(), 2);
   blank.time_slider->handle(FL_SHOW);

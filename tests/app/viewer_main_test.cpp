@@ -49,7 +49,7 @@ void watch(ViewerRun* run, int step) {
       for (int p = 0; p < PANEL_COUNT; p++) {
         if (!panels[p]) continue;
         EXPECT_EQ(main_window->child(children++), panels[p]);
-        run->shown += std::string(PANEL_TITLES[p]) + "=" + std::to_string(panels[p]->view->cursor->first->stream_id) +
+        run->shown += std::string(PANELS[p].title) + "=" + std::to_string(panels[p]->view->cursor->first->stream_id) +
                       "@" + std::to_string(panels[p]->y()) + " ";
       }
       EXPECT_EQ(main_window->children(), children) << "nothing but the panels";
@@ -95,7 +95,7 @@ std::string predicted(const std::string& path) {
   std::string panels;
   for (int p = 0; p < PANEL_COUNT; p++)
     if (s.has_panel[p])
-      panels += std::string(PANEL_TITLES[p]) + "=" + std::to_string(s.panel_stream[p]) + "@" + std::to_string(150 * p) + " ";
+      panels += std::string(PANELS[p].title) + "=" + std::to_string(s.panel_stream[p]) + "@" + std::to_string(150 * p) + " ";
   return panels + " status 0";
 }
 

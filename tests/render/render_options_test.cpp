@@ -52,5 +52,5 @@ TEST(RenderOptions, ValidLinesCarryTheirValues) {
   // The contrast is limited to the slider's range, with a warning.
   EXPECT_EQ(std::make_tuple(o.view, o.width, o.height, o.ranges.time->low, o.ranges.time->high, o.ranges.vertical->low,
                             o.ranges.vertical->high, o.ranges.cube, o.ranges.contrast, parsed.warnings.size(), o.output),
-            std::make_tuple(PanelKind::Sinusoids, 1900, 330, 0.5, 1.25, 100.0, 5000.0, true, 1.0f, size_t{1}, "out.png"));
+            std::make_tuple(&panel_spec(VIEW_TRACKS), 1900, 330, 0.5, 1.25, 100.0, 5000.0, true, 1.0f, size_t{1}, "out.png"));
 }

@@ -67,9 +67,9 @@ TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
   std::string input = save_temp(moving_streams(), "moving.sdif");
   SdifFile file(input.c_str(), 0);
   ASSERT_EQ(file.read_all_frames(), SdifCode::Ok);
-  SdifStreamCursor residual(file.frames, "1STF"), sinusoids(file.frames, "1TRC"), pitch(file.frames, "1FQ0");
+  PanelCursors cursors(file.frames);
   Fl_Double_Window window(450, 450, "SDIF");
-  fill_panel_bands(&pitch, &sinusoids, &residual);
+  fill_panel_bands(cursors);
   window.end();
   window.show();
   // The toolkit draws nothing into the window until the server has sent its first Expose event.

@@ -71,7 +71,7 @@ TEST(TrackSlots, PicturesMatchReadingEveryRow) {
       std::vector<uint32_t> drawn, expected;
       PixelCanvas canvas(0, 0, 157, 83, drawn), plain_canvas(0, 0, 157, 83, expected);
       view.paint(canvas);
-      paint_traces(plain, plain_canvas, TrackView::FULL_RANGE);
+      paint_traces(plain, plain_canvas, panel_spec(VIEW_TRACKS).full_range);
       ASSERT_EQ(drawn, expected) << "seed " << seed << ", time " << position << " + " << size;
     }
   }

@@ -42,7 +42,7 @@ void check_agreement(const std::string& path) {
   for (const SdifFrame* frame = file.frames; frame; frame = frame->next) frames++;
   if (frames != survey.frames) std::abort();
   for (int panel = 0; panel < PANEL_COUNT; panel++) {
-    SdifStreamCursor cursor(file.frames, PANEL_FRAME_TYPES[panel]);
+    SdifStreamCursor cursor(file.frames, PANELS[panel].frame_type);
     if (survey.has_panel[panel] != (cursor.first != nullptr)) std::abort();
     if (cursor.first && cursor.first->stream_id != survey.panel_stream[panel]) std::abort();
   }

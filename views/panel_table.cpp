@@ -1,0 +1,43 @@
+// The panel table and its lookups. Holds no toolkit code, so that sdif-info can read it.
+#include "views/panel_table.h"
+
+#include <algorithm>
+
+#include "sdif/sdif_document.h"
+
+// The contrasts are the floats nearest the values given.
+const PanelSpec PANELS[PANEL_COUNT] = {
+    {VIEW_PITCH, "Pitch", "1FQ0", 0, 1000.0, "", 0.5f},
+    {VIEW_TRACKS, "Sinusoids", "1TRC", 0, 22050.0, "Hz", 0.3f},
+    {VIEW_RESIDUAL, "Residual", "1STF", 1, 0.0, "bins", 0.5f},
+};
+
+const PanelSpec* panel_of(int kind) {
+  for (const PanelSpec& panel : PANELS)
+    if (panel.kind == kind) return &panel;
+  return nullptr;
+}
+
+const PanelSpec& panel_spec(ViewKind kind) { return *panel_of(kind); }
+
+const SdifMatrix* panel_matrix(const PanelSpec& panel, const SdifFrame& frame) {
+  const SdifMatrix* matrix = frame.matrices;
+  for (int i = 0; i < panel.matrix && matrix; ++i) matrix = matrix->next;
+  return matrix;
+}
+
+PanelCursors::PanelCursors(SdifFrame* frames) {
+  for (int band = PANEL_COUNT - 1; band >= 0; --band) cursors[band].emplace(frames, PANELS[band].frame_type);
+}
+
+bool PanelCursors::any() const {
+  for (const auto& cursor : cursors)
+    if (cursor->last) return true;
+  return false;
+}
+
+double full_vertical_range(const PanelSpec& panel, const SdifStreamCursor& cursor) {
+  if (panel.full_range > 0.0) return panel.full_range;
+  const SdifMatrix* matrix = cursor.first ? panel_matrix(panel, *cursor.first) : nullptr;
+  return matrix ? std::max(matrix->rows, 0) : 0;
+}
