@@ -77,6 +77,18 @@ int64_t checked_data_size(const SdifMatrixHeader* header) {
   return elements * width;
 }
 
+// A pipe cannot seek, so there the bytes are read and dropped. Its end reached meanwhile is no failure,
+// just as seeking a regular file past its end is none: the first frame's read then finds the end.
+SdifResult skip_header_bytes(FILE* stream, long bytes) {
+  if (SDIF_Skip(stream, bytes) == SdifCode::Ok) return SdifCode::Ok;
+  while (bytes > 0) {
+    size_t piece = bytes < long(sizeof staging) ? size_t(bytes) : sizeof staging;
+    if (std::fread(staging, 1, piece, stream) != piece) return std::ferror(stream) ? SdifCode::BadFileHeader : SdifCode::Ok;
+    bytes -= long(piece);
+  }
+  return SdifCode::Ok;
+}
+
 }  // namespace
 
 SdifResult SDIF_StartReading(const char* path, FILE** stream, SdifFileHeader* header) {
@@ -144,8 +156,7 @@ SdifResult SDIF_ReadFileHeader(SdifFileHeader* header, FILE* stream) {
   if (header->types_version < 1) return SdifCode::OldTypesVersion;
 
   if (header->header_size == 8) return SdifCode::Ok;
-  if (SDIF_Skip(stream, long(header->header_size) - 8)) return SdifCode::BadFileHeader;
-  return SdifCode::Ok;
+  return skip_header_bytes(stream, long(header->header_size) - 8);
 }
 
 SdifResult SDIF_StoreFileHeader(const SdifFileHeader* header, FILE* stream) {

@@ -76,7 +76,8 @@ SdifResult SDIF_FinishWriting(FILE* stream);
 void SDIF_InitFileHeader(SdifFileHeader* header);
 SdifResult SDIF_LoadFileHeader(FILE* stream);
 // SDIF_LoadFileHeader that also hands back the fields; on failure those read so far are set and the
-// others are 0.
+// others are 0. Header bytes past the versions are skipped, or read and dropped where the stream
+// cannot seek (a pipe).
 SdifResult SDIF_ReadFileHeader(SdifFileHeader* header, FILE* stream);
 SdifResult SDIF_StoreFileHeader(const SdifFileHeader* header, FILE* stream);
 
