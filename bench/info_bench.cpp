@@ -1,5 +1,11 @@
 // sdif-info's full pass (every frame, every element's column range) against one fread of the whole
-// file, alternating in one process on the loading benchmark's file. Run by hand: info-bench --help.
+// file, alternating in one process on the loading benchmark's file; then the peak memory of sdif-info
+// itself, in fresh processes, on a file built to fill its tables. Run by hand: info-bench --help.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,10 +15,12 @@
 
 #include "bench/trc_bench_file.h"
 #include "info/file_survey.h"
+#include "tools/testfiles/survey_files.h"
 
 namespace {
 
 constexpr double GOAL = 0.7;
+constexpr double MEMORY_GOAL_MB = 32;
 
 using Clock = std::chrono::steady_clock;
 
@@ -44,6 +52,26 @@ double time_survey(const std::string& path, long frames) {
   return seconds;
 }
 
+// Peak resident memory of one run of sdif-info with `option` (or none) on `path`, its report thrown
+// away, in megabytes.
+double peak_megabytes(const char* option, const std::string& path) {
+  pid_t child = fork();
+  if (child == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    if (*option) execl(INFO_PATH, INFO_PATH, option, path.c_str(), static_cast<char*>(nullptr));
+    else execl(INFO_PATH, INFO_PATH, path.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage usage = {};
+  if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1) {
+    std::fprintf(stderr, "info-bench: %s did not run\n", INFO_PATH);
+    std::exit(1);
+  }
+  return usage.ru_maxrss / 1024.0;
+}
+
 double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   size_t n = values.size();
@@ -73,5 +101,16 @@ int main(int argc, char** argv) {
   std::printf("| sdif-info pass, %d runs | %.0f MB/s median | | |\n", options.runs, median(survey_rates));
   std::printf("| pass / fread | %.2f median of the runs' ratios | >= %.2f | %s |\n", ratio, GOAL,
               ratio >= GOAL ? "PASS" : "FAIL");
+
+  // The file is written and let go before the runs, whose peak would otherwise include this
+  // process's copy of it from before their exec.
+  std::string wide = "/tmp/info-bench-wide-" + std::to_string(getpid()) + ".sdif";
+  if (!many_wide_types().save(wide)) return 1;
+  for (const char* option : {"", "--json"}) {
+    double peak = peak_megabytes(option, wide);
+    std::printf("| peak memory, sdif-info%s%s, many wide matrix types | %.1f MB | < %.0f MB | %s |\n",
+                *option ? " " : "", option, peak, MEMORY_GOAL_MB, peak < MEMORY_GOAL_MB ? "PASS" : "FAIL");
+  }
+  std::remove(wide.c_str());
   return 0;
 }

@@ -77,9 +77,10 @@ constexpr size_t SMALL_ROW = 64;
 }  // namespace
 
 template <typename T>
-void gather_columns(const T* values, size_t count, size_t column, size_t columns, std::vector<ColumnRange>& ranges) {
-  if (count == 0 || columns == 0) return;
-  const size_t ranged = std::min(columns, MAX_RANGED_COLUMNS);
+void gather_columns(const T* values, size_t count, size_t column, size_t columns, size_t max_ranged,
+                    std::vector<ColumnRange>& ranges) {
+  const size_t ranged = std::min({columns, max_ranged, MAX_RANGED_COLUMNS});
+  if (count == 0 || ranged == 0) return;
   const size_t reached = count >= columns - column ? ranged : std::min(ranged, column + count);
   if (ranges.size() < reached) ranges.resize(reached);
 
@@ -94,7 +95,8 @@ void gather_columns(const T* values, size_t count, size_t column, size_t columns
   std::fill(high, probe, max_start<T>());
   std::fill(probe, probe + ranged, T(0));
   size_t folded = 0;
-  if (column == 0 && (BLOCK_BYTES / sizeof(T)) % columns == 0)
+  // Blocks fold every column of their rows, so only rows whose columns are all ranged go that way.
+  if (column == 0 && ranged == columns && (BLOCK_BYTES / sizeof(T)) % columns == 0)
     folded = fold_blocks(values, count, columns, low, high, probe);
   for_each_ranged(values + folded, count - folded, column, columns, ranged, [&](size_t k, T v) {
     low[k] = v < low[k] ? v : low[k];
@@ -124,13 +126,13 @@ void gather_columns(const T* values, size_t count, size_t column, size_t columns
   });
 }
 
-template void gather_columns(const float*, size_t, size_t, size_t, std::vector<ColumnRange>&);
-template void gather_columns(const double*, size_t, size_t, size_t, std::vector<ColumnRange>&);
-template void gather_columns(const int8_t*, size_t, size_t, size_t, std::vector<ColumnRange>&);
-template void gather_columns(const int16_t*, size_t, size_t, size_t, std::vector<ColumnRange>&);
-template void gather_columns(const int32_t*, size_t, size_t, size_t, std::vector<ColumnRange>&);
-template void gather_columns(const int64_t*, size_t, size_t, size_t, std::vector<ColumnRange>&);
-template void gather_columns(const uint8_t*, size_t, size_t, size_t, std::vector<ColumnRange>&);
-template void gather_columns(const uint16_t*, size_t, size_t, size_t, std::vector<ColumnRange>&);
-template void gather_columns(const uint32_t*, size_t, size_t, size_t, std::vector<ColumnRange>&);
-template void gather_columns(const uint64_t*, size_t, size_t, size_t, std::vector<ColumnRange>&);
+template void gather_columns(const float*, size_t, size_t, size_t, size_t, std::vector<ColumnRange>&);
+template void gather_columns(const double*, size_t, size_t, size_t, size_t, std::vector<ColumnRange>&);
+template void gather_columns(const int8_t*, size_t, size_t, size_t, size_t, std::vector<ColumnRange>&);
+template void gather_columns(const int16_t*, size_t, size_t, size_t, size_t, std::vector<ColumnRange>&);
+template void gather_columns(const int32_t*, size_t, size_t, size_t, size_t, std::vector<ColumnRange>&);
+template void gather_columns(const int64_t*, size_t, size_t, size_t, size_t, std::vector<ColumnRange>&);
+template void gather_columns(const uint8_t*, size_t, size_t, size_t, size_t, std::vector<ColumnRange>&);
+template void gather_columns(const uint16_t*, size_t, size_t, size_t, size_t, std::vector<ColumnRange>&);
+template void gather_columns(const uint32_t*, size_t, size_t, size_t, size_t, std::vector<ColumnRange>&);
+template void gather_columns(const uint64_t*, size_t, size_t, size_t, size_t, std::vector<ColumnRange>&);

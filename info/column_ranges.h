@@ -19,12 +19,12 @@ struct ColumnRange {
   void merge(const ColumnRange& other);
 };
 
-// Columns past this many are counted but get no range, so that a hostile or odd file cannot make the
-// ranges outgrow a few megabytes.
+// Columns of one matrix type past this many are counted but get no range.
 constexpr size_t MAX_RANGED_COLUMNS = 1024;
 
 // Folds `count` elements into `ranges`: the first element lies in column `column` of rows `columns`
 // wide, and the rest follow row after row. `ranges` grows to the columns the elements reach, at most
-// MAX_RANGED_COLUMNS.
+// `max_ranged` (itself at most MAX_RANGED_COLUMNS); the columns past it are left out.
 template <typename T>
-void gather_columns(const T* values, size_t count, size_t column, size_t columns, std::vector<ColumnRange>& ranges);
+void gather_columns(const T* values, size_t count, size_t column, size_t columns, size_t max_ranged,
+                    std::vector<ColumnRange>& ranges);

@@ -22,26 +22,19 @@ TypeCode type_code(const char* bytes) {
   return code;
 }
 
-// Reads the current matrix's elements as T and folds them into `ranges`.
+// Reads the current matrix's elements as T and folds the first `max_ranged` columns into `ranges`.
 template <typename T>
-SdifResult gather(SdifFrameReader& reader, const SdifMatrixHeader& matrix, std::vector<ColumnRange>& ranges) {
+SdifResult gather(SdifFrameReader& reader, const SdifMatrixHeader& matrix, size_t max_ranged,
+                  std::vector<ColumnRange>& ranges) {
   static uint64_t piece[PIECE_BYTES / sizeof(uint64_t)];
   const size_t columns = size_t(matrix.columns);
   size_t done = 0, count = 0;
   SdifResult r;
   while ((r = reader.next_elements(piece, PIECE_BYTES / sizeof(T), &count)) == SdifCode::Ok && count > 0) {
-    gather_columns(reinterpret_cast<const T*>(piece), count, done % columns, columns, ranges);
+    gather_columns(reinterpret_cast<const T*>(piece), count, done % columns, columns, max_ranged, ranges);
     done += count;
   }
   return r;
-}
-
-// Folds the elements of a numeric data type into `ranges`; leaves other data types to the reader,
-// which skips them.
-SdifResult gather_elements(SdifFrameReader& reader, const SdifMatrixHeader& m, std::vector<ColumnRange>& ranges) {
-  return SDIF_VisitNumeric(m.data_type, SdifResult(SdifCode::Ok), [&](auto element) {
-    return gather<decltype(element)>(reader, m, ranges);
-  });
 }
 
 class Survey {
@@ -57,9 +50,9 @@ class Survey {
     while ((r = reader.next_matrix(&matrix)) == SdifCode::Ok) {
       if (listener) listener->matrix(matrix);
       // Elements of a matrix left out of the survey are skipped by the reader.
-      MatrixSummary* summary = stream ? pending_summary(*stream, matrix) : nullptr;
-      if (summary && gather_elements(reader, matrix, summary->columns) != SdifCode::Ok) return false;
-      if (summary) summary->add(matrix.rows, matrix.columns);
+      MatrixTypeSurvey* type = stream ? pending_type(*stream, matrix) : nullptr;
+      if (type && gather_elements(reader, matrix, *type) != SdifCode::Ok) return false;
+      if (type) type->pending.add(matrix.rows, matrix.columns);
     }
     if (listener && (r == SdifCode::UnknownDataType || r == SdifCode::BadMatrixHeader)) listener->matrix(matrix);
     if (r != SdifCode::EndOfData) return false;
@@ -98,22 +91,37 @@ class Survey {
     return &out.streams.back();
   }
 
-  MatrixSummary* pending_summary(StreamSurvey& stream, const SdifMatrixHeader& matrix) {
+  MatrixTypeSurvey* pending_type(StreamSurvey& stream, const SdifMatrixHeader& matrix) {
     auto& types = stream.matrix_types;
     auto found = std::find_if(types.begin(), types.end(), [&](const MatrixTypeSurvey& t) {
       return SDIF_SameType(t.type.data(), matrix.type) && t.data_type == matrix.data_type;
     });
     if (found == types.end()) {
-      if (types.size() == MAX_MATRIX_TYPES) {
+      if (types.size() == MAX_MATRIX_TYPES || types_left == 0) {
         stream.unsurveyed_matrices++;
         return nullptr;
       }
+      types_left--;
       types.push_back({type_code(matrix.type), matrix.data_type, {}, {}});
       found = types.end() - 1;
     }
     size_t slot = size_t(found - types.begin());
     if (std::find(touched.begin(), touched.end(), slot) == touched.end()) touched.push_back(slot);
-    return &found->pending;
+    return &*found;
+  }
+
+  // Folds the elements of a numeric data type into the type's pending ranges, as many columns as the
+  // file's allowance still grants; leaves other data types to the reader, which skips them.
+  SdifResult gather_elements(SdifFrameReader& reader, const SdifMatrixHeader& m, MatrixTypeSurvey& type) {
+    std::vector<ColumnRange>& ranges = type.pending.columns;
+    SdifResult r = SDIF_VisitNumeric(m.data_type, SdifResult(SdifCode::Ok), [&](auto element) {
+      return gather<decltype(element)>(reader, m, type.granted_columns + columns_left, ranges);
+    });
+    if (ranges.size() > type.granted_columns) {
+      columns_left -= ranges.size() - type.granted_columns;
+      type.granted_columns = ranges.size();
+    }
+    return r;
   }
 
   void commit(StreamSurvey& stream, const SdifFrameHeader& frame) {
@@ -145,6 +153,8 @@ class Survey {
   FrameListener* listener;
   std::unordered_map<int32_t, size_t> index;
   std::vector<size_t> touched;  // matrix types of the frame being read
+  size_t types_left = MAX_MATRIX_TYPES_IN_ALL;
+  size_t columns_left = MAX_RANGED_COLUMNS_IN_ALL;
 };
 
 }  // namespace

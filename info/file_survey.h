@@ -1,6 +1,7 @@
 // One streaming pass over an SDIF file that gathers what sdif-info reports: how the read ends, every
 // stream with its times and matrix types and their column ranges, and what the viewer will show.
-// Memory stays within a few megabytes whatever the file holds.
+// Fixed limits on streams, matrix types and ranged columns, each counted over the whole file, keep its
+// memory within a few megabytes whatever the file holds.
 #pragma once
 
 #include <array>
@@ -32,6 +33,7 @@ struct MatrixTypeSurvey {
   int32_t data_type;
   MatrixSummary whole;    // of the stream's whole frames
   MatrixSummary pending;  // of the frame being read, added to `whole` once that frame is complete
+  size_t granted_columns = 0;  // ranged columns taken from the file's allowance
 };
 
 // A stream as the viewer groups frames: by stream ID alone.
@@ -74,9 +76,13 @@ struct FileSurvey {
   bool viewer_opens() const;
 };
 
+// Per file, per stream and per file again: what the survey keeps. Matrices of further types are
+// counted per stream, frames of further streams per file, and columns past the allowance get no range.
 constexpr size_t MAX_STREAMS = 1024;
 constexpr size_t MAX_MATRIX_TYPES = 64;
 constexpr size_t MAX_FRAME_TYPES = 8;
+constexpr size_t MAX_MATRIX_TYPES_IN_ALL = 4096;
+constexpr size_t MAX_RANGED_COLUMNS_IN_ALL = 32768;
 
 // Told of every frame and matrix header as the survey reads it, for a listing that streams.
 class FrameListener {

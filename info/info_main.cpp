@@ -44,9 +44,7 @@ bool report_file(const std::string& path, const Options& options, FILE* out, FIL
     if (options.frames) listing.begin();
     survey = survey_file(path, options.frames ? &listing : nullptr);
     if (options.frames) listing.end();
-    std::string report = json_text(json_report(survey));
-    // With a listing, the object is already open and the report's own opening brace is left out.
-    std::fprintf(out, "%s\n", options.frames ? report.c_str() + 1 : report.c_str());
+    write_json_report(survey, out, options.frames);
   } else {
     if (options.frames) {
       TextFrameListing listing(out);

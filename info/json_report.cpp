@@ -48,24 +48,51 @@ json matrix_type_json(const MatrixTypeSurvey& t) {
           {"column_ranges", ranges}};
 }
 
-json stream_json(const StreamSurvey& s) {
+// Writes one object member by member, each value dumped by the JSON library. The members are written
+// in the order of their keys, as the library orders the members of the objects it dumps whole.
+class ObjectWriter {
+ public:
+  ObjectWriter(FILE* out, bool opened) : out(out) {
+    if (!opened) std::fputc('{', out);
+  }
+  void member(const char* key, const json& value) {
+    name(key);
+    std::fputs(json_text(value).c_str(), out);
+  }
+  // Starts a member whose value the caller writes.
+  void name(const char* key) {
+    std::fprintf(out, "%s%s:", first ? "" : ",", json_text(key).c_str());
+    first = false;
+  }
+  void close() { std::fputc('}', out); }
+
+ private:
+  FILE* out;
+  bool first = true;
+};
+
+void write_stream(const StreamSurvey& s, FILE* out) {
   json types = json::array();
   for (const TypeCode& type : s.frame_types) types.push_back(type_text(type.data()));
-  json matrix_types = json::array();
-  for (const MatrixTypeSurvey& t : s.matrix_types) matrix_types.push_back(matrix_type_json(t));
-  return {{"stream_id", s.id},
-          {"frame_types", types},
-          {"frames", s.frames},
-          {"first_time", json_number(s.first_time)},
-          {"last_time", json_number(s.last_time)},
-          {"duration", json_number(s.last_time - s.first_time)},
-          {"times_never_decrease", s.steps_back == 0 && s.nan_times == 0},
-          {"steps_back", s.steps_back},
-          {"repeated_times", s.repeated_times},
-          {"nan_times", s.nan_times},
-          {"matrices_per_frame", span_json(s.min_matrices, s.max_matrices)},
-          {"matrix_types", matrix_types},
-          {"unsurveyed_matrices", s.unsurveyed_matrices}};
+  ObjectWriter stream(out, false);
+  stream.member("duration", json_number(s.last_time - s.first_time));
+  stream.member("first_time", json_number(s.first_time));
+  stream.member("frame_types", types);
+  stream.member("frames", s.frames);
+  stream.member("last_time", json_number(s.last_time));
+  stream.member("matrices_per_frame", span_json(s.min_matrices, s.max_matrices));
+  stream.name("matrix_types");
+  std::fputc('[', out);
+  for (const MatrixTypeSurvey& t : s.matrix_types)
+    std::fprintf(out, "%s%s", &t == &s.matrix_types.front() ? "" : ",", json_text(matrix_type_json(t)).c_str());
+  std::fputc(']', out);
+  stream.member("nan_times", s.nan_times);
+  stream.member("repeated_times", s.repeated_times);
+  stream.member("steps_back", s.steps_back);
+  stream.member("stream_id", s.id);
+  stream.member("times_never_decrease", s.steps_back == 0 && s.nan_times == 0);
+  stream.member("unsurveyed_matrices", s.unsurveyed_matrices);
+  stream.close();
 }
 
 json viewer_json(const FileSurvey& survey) {
@@ -99,30 +126,36 @@ json json_number(double value) {
 
 std::string json_text(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-json json_report(const FileSurvey& survey) {
-  json report;
-  report["file"] = survey.path;
-  report["size"] = survey.file_size >= 0 ? json(survey.file_size) : json(nullptr);
+void write_json_report(const FileSurvey& survey, FILE* out, bool opened) {
+  ObjectWriter report(out, opened);
+  bool failed = survey.outcome != ReadOutcome::Complete;
+  report.member("cut_frame", survey.outcome == ReadOutcome::Cut ? json(survey.frames) : json(nullptr));
+  report.member("error", survey.reason.empty() ? json(nullptr) : json(survey.reason));
+  report.member("file", survey.path);
+  report.member("frames", survey.frames);
+  json header = nullptr;
   if (survey.header_valid) {
     const SdifFileHeader& h = survey.header;
-    report["header"] = {{"magic", type_text(h.magic)},
-                        {"header_size", h.header_size},
-                        {"spec_version", h.spec_version},
-                        {"types_version", h.types_version}};
-  } else {
-    report["header"] = nullptr;
+    header = {{"magic", type_text(h.magic)},
+              {"header_size", h.header_size},
+              {"spec_version", h.spec_version},
+              {"types_version", h.types_version}};
   }
-  report["outcome"] = outcome_name(survey.outcome);
-  report["outcome_text"] = outcome_text(survey);
-  bool failed = survey.outcome != ReadOutcome::Complete;
-  report["offset"] = failed && survey.outcome != ReadOutcome::Unreadable ? json(survey.failure_offset) : json(nullptr);
-  report["cut_frame"] = survey.outcome == ReadOutcome::Cut ? json(survey.frames) : json(nullptr);
-  report["error"] = survey.reason.empty() ? json(nullptr) : json(survey.reason);
-  report["frames"] = survey.frames;
-  json streams = json::array();
-  for (const StreamSurvey& s : survey.streams) streams.push_back(stream_json(s));
-  report["streams"] = streams;
-  report["unsurveyed_frames"] = survey.unsurveyed_frames;
-  report["viewer"] = viewer_json(survey);
-  return report;
+  report.member("header", header);
+  report.member("offset", failed && survey.outcome != ReadOutcome::Unreadable ? json(survey.failure_offset)
+                                                                              : json(nullptr));
+  report.member("outcome", outcome_name(survey.outcome));
+  report.member("outcome_text", outcome_text(survey));
+  report.member("size", survey.file_size >= 0 ? json(survey.file_size) : json(nullptr));
+  report.name("streams");
+  std::fputc('[', out);
+  for (const StreamSurvey& s : survey.streams) {
+    if (&s != &survey.streams.front()) std::fputc(',', out);
+    write_stream(s, out);
+  }
+  std::fputc(']', out);
+  report.member("unsurveyed_frames", survey.unsurveyed_frames);
+  report.member("viewer", viewer_json(survey));
+  report.close();
+  std::fputc('\n', out);
 }

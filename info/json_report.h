@@ -1,12 +1,17 @@
 // sdif-info's report for programs: one JSON object per file, with the keys listed in sdif-info(1).
-// Built with nlohmann::json, so whatever bytes the file's types hold, the output is valid JSON.
+// Every value is made by nlohmann::json, so whatever bytes the file's types hold, the output is valid
+// JSON; the object is written a piece at a time, so its size never has to fit in memory.
 #pragma once
+
+#include <cstdio>
 
 #include <nlohmann/json.hpp>
 
 #include "info/file_survey.h"
 
-nlohmann::json json_report(const FileSurvey& survey);
+// Writes the object and a newline. With `opened`, the object's opening brace and members of its own
+// are already written (the frame listing), each followed by a comma.
+void write_json_report(const FileSurvey& survey, FILE* out, bool opened = false);
 
 // A number, or "NaN", "Infinity" or "-Infinity", which JSON has no numbers for.
 nlohmann::json json_number(double value);

@@ -2,6 +2,7 @@
 // column figures it gathers. (Hostile headers meet the fuzzer's allocation limit as seeds.)
 #include "info/file_survey.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/test_files.h"
+#include "tools/testfiles/survey_files.h"
 
 namespace {
 
@@ -109,6 +111,35 @@ TEST(FileSurvey, StreamsTimesAndColumnRanges) {
   EXPECT_EQ(s.streams[1].matrix_types[0].whole.max_rows, 3000);
   EXPECT_TRUE(s.viewer_opens());
   EXPECT_EQ(s.panel_stream, (std::array<int32_t, PANEL_COUNT>{1, 2, 3}));
+}
+
+TEST(FileSurvey, LimitsHoldOverTheWholeFile) {
+  // Wide types spend the file's allowance of ranged columns, in order; many narrow ones its allowance
+  // of matrix types, and the rest are counted per stream.
+  const struct {
+    int streams, types, columns;
+    size_t ranged_types, surveyed_types;
+  } files[] = {
+      {32, 64, 1024, MAX_RANGED_COLUMNS_IN_ALL / 1024, 32 * 64},
+      {128, 64, 1, 128 * 64, MAX_MATRIX_TYPES_IN_ALL},
+  };
+  for (const auto& f : files) {
+    FileSurvey s = survey_file(save_temp(many_wide_types(f.streams, f.types, f.columns), "wide.sdif"));
+    ASSERT_EQ(s.outcome, ReadOutcome::Complete);
+    size_t ranged_types = 0, surveyed_types = 0;
+    uint64_t unsurveyed = 0;
+    for (const StreamSurvey& stream : s.streams) {
+      unsurveyed += stream.unsurveyed_matrices;
+      for (const MatrixTypeSurvey& t : stream.matrix_types) {
+        surveyed_types++;
+        ranged_types += t.whole.columns.size() == size_t(f.columns);
+        EXPECT_TRUE(t.whole.columns.empty() || t.whole.columns.size() == size_t(f.columns)) << "whole types or none";
+      }
+    }
+    EXPECT_EQ(ranged_types, std::min(f.ranged_types, surveyed_types));
+    EXPECT_EQ(surveyed_types, f.surveyed_types);
+    EXPECT_EQ(unsurveyed, uint64_t(f.streams * f.types) - surveyed_types);
+  }
 }
 
 }  // namespace

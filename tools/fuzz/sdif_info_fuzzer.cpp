@@ -1,6 +1,7 @@
 // libFuzzer target for sdif-info: each input is reported in every output form, every JSON line must
-// parse, and what sdif-info predicts must be what the viewer's loader and cursors make of the same
-// bytes. Run by scripts/fuzz.
+// parse, no run may hold more heap than sdif-info's bound, and what sdif-info predicts must be what
+// the viewer's loader and cursors make of the same bytes. Run by scripts/fuzz.
+#include <sanitizer/allocator_interface.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -16,6 +17,18 @@
 #include "tests/info/info_run.h"
 
 namespace {
+
+// sdif-info's memory bound; its output, which the runner keeps in memory, counts against it too.
+constexpr size_t HEAP_BOUND = size_t(32) << 20;
+
+// The most heap held at any moment since the last reset, seen at every allocation.
+size_t peak_heap = 0;
+
+void on_allocation(const volatile void*, size_t) {
+  peak_heap = std::max(peak_heap, __sanitizer_get_current_allocated_bytes());
+}
+
+void on_release(const volatile void*) {}
 
 // sdif-info opens files by path; the input lives in memory and is named through its descriptor.
 int input_file() {
@@ -50,6 +63,11 @@ void check_agreement(const std::string& path) {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  __sanitizer_install_malloc_and_free_hooks(on_allocation, on_release);
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string path = write_input(data, size);
   // Exit status 1 exactly when an error line was written; with --json, one object on one line.
@@ -57,7 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (std::vector<std::string> arguments : forms) {
     bool json = !arguments.empty() && arguments[0] == "--json";
     arguments.push_back(path);
+    size_t before = peak_heap = __sanitizer_get_current_allocated_bytes();
     InfoRun run = run_info(arguments);
+    if (peak_heap - before > HEAP_BOUND) std::abort();
     if ((run.status != 0 && run.status != 1) || run.err.empty() == (run.status == 1)) std::abort();
     if (json && (std::count(run.out.begin(), run.out.end(), '\n') != 1 || run.out.back() != '\n' ||
                  !nlohmann::json::accept(run.out)))
