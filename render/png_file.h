@@ -1,6 +1,5 @@
-// 8-bit RGB PNG files through libpng. A file is written under a temporary name in its target folder
-// and renamed into place once complete, so no half-written PNG ever carries the name. Used by
-// sdif-render for pictures and thumbnails.
+// 8-bit RGB PNG files through libpng, written as an OutputFile, so no half-written PNG ever carries
+// the name. Used by sdif-render for pictures and thumbnails.
 #pragma once
 
 #include <cstdio>
@@ -26,7 +25,6 @@ extern const PngEncoding THUMBNAIL_ENCODING;
 // Writes the image to an open file; empty on success, else the reason.
 std::string encode_png(const RgbImage& image, FILE* file, const PngEncoding& encoding);
 
-// Writes the image to `path` through a temporary file beside it, which is removed on failure and, if
-// the program is interrupted or terminated meanwhile, by a signal handler. The file gets the usual
-// permissions (0666 less the umask). Empty on success, else the reason.
-std::string write_png(const RgbImage& image, const std::string& path, const PngEncoding& encoding);
+// Writes the image to `path`, never over the file `input`. Empty on success, else the reason.
+std::string write_png(const RgbImage& image, const std::string& path, const PngEncoding& encoding,
+                      const std::string& input = "");

@@ -99,13 +99,9 @@ class FileRun {
     }
     if (panels.empty()) return fail(job.input, missing_streams());
 
-    struct stat input, output;
-    if (fstat(fileno(file.file), &input) == 0 && stat(job.output.c_str(), &output) == 0 &&
-        input.st_dev == output.st_dev && input.st_ino == output.st_ino)
-      return fail(job.output, "is the input " + job.input + "; not overwritten");
     int width = o.thumbnail ? fit_thumbnail(o.thumbnail, panels) : o.width;
     RgbImage image = paint_panels(panels, width);
-    std::string reason = write_png(image, job.output, o.thumbnail ? THUMBNAIL_ENCODING : PICTURE_ENCODING);
+    std::string reason = write_png(image, job.output, o.thumbnail ? THUMBNAIL_ENCODING : PICTURE_ENCODING, job.input);
     return reason.empty() || fail(job.output, reason);
   }
 
