@@ -23,10 +23,11 @@ void PitchTone::set_estimate(double frequency, double confidence) {
   second.level = confidence > 0.0 ? std::min(confidence, 1.0) : 0.0;
 }
 
-void PitchTone::set_harmonics(double start, double end, double level_start, double level_end, int samples) {
-  // Harmonics wholly at or above half the sample rate are not rendered at all; the band gain fades
-  // out those that reach it within the segment.
-  double room = sample_rate / 2 / std::min(start, end);
+void PitchTone::set_harmonics(double low, double start, double end, double level_start, double level_end,
+                              int samples) {
+  // Harmonics at or above half the sample rate all through the pair are not rendered at all; the band
+  // gain fades out those that reach it.
+  double room = sample_rate / 2 / low;
   int count = room > harmonics ? harmonics : int(std::ceil(room)) - 1;
   while (bank.size() > count) bank.remove(bank.size() - 1);
   while (bank.size() < count) bank.add();
@@ -45,14 +46,14 @@ void PitchTone::render(float* out, const Segment& segment) {
   if (!a.voiced && !b.voiced) return;
   const int samples = segment.samples;
   if (a.voiced && b.voiced) {
-    set_harmonics(a.frequency + (b.frequency - a.frequency) * segment.from,
+    set_harmonics(std::min(a.frequency, b.frequency), a.frequency + (b.frequency - a.frequency) * segment.from,
                   a.frequency + (b.frequency - a.frequency) * segment.to,
                   a.level + (b.level - a.level) * segment.from, a.level + (b.level - a.level) * segment.to, samples);
     bank.render(out, samples);
     return;
   }
   const Estimate& voiced = a.voiced ? a : b;
-  set_harmonics(voiced.frequency, voiced.frequency, voiced.level, voiced.level, samples);
+  set_harmonics(voiced.frequency, voiced.frequency, voiced.frequency, voiced.level, voiced.level, samples);
   float tone[MAX_SEGMENT] = {};
   bank.render(tone, samples);
   // The voicing rises from the first frame or falls to the second, over the fade or the whole

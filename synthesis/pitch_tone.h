@@ -38,8 +38,8 @@ class PitchTone {
     bool voiced = false;
   };
   // Sets the bank to the harmonics of a fundamental that goes from `start` to `end` Hz with a level
-  // from `level_start` to `level_end` over the segment.
-  void set_harmonics(double start, double end, double level_start, double level_end, int samples);
+  // from `level_start` to `level_end` over the segment, in a pair whose lower frequency is `low`.
+  void set_harmonics(double low, double start, double end, double level_start, double level_end, int samples);
 
   int harmonics;
   double sample_rate;

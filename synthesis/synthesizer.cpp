@@ -39,8 +39,7 @@ int64_t Synthesizer::sample_at(double t) const {
 
 double Synthesizer::weight(int64_t sample) const {
   double span = second_time - first_time;
-  if (!(span > 0.0)) return 0.0;
-  return std::clamp((time_of(sample) - first_time) / span, 0.0, 1.0);
+  return span > 0.0 ? (time_of(sample) - first_time) / span : 0.0;
 }
 
 double Synthesizer::edge_gain(double t) const {
@@ -162,8 +161,11 @@ void Synthesizer::render_pair(float* out, int samples) {
   segment.period = 1.0 / settings.sample_rate;
   segment.first_time = first_time;
   segment.second_time = pair == TWO ? second_time : first_time;
+  // The weight just after the segment lies past 1 when the segment ends the pair: the ramps keep the
+  // slope of the pair's interpolation to the last sample. Past a single sample there is no slope to
+  // keep, and the pair may be far shorter than a sample.
   segment.from = pair == TWO ? weight(next) : 0.0;
-  segment.to = pair == TWO ? weight(next + samples) : 0.0;
+  segment.to = pair == TWO && samples > 1 ? weight(next + samples) : segment.from;
   if (partials) partials->render(out, segment);
   if (tone) tone->render(out, segment);
   double last = time_of(next + samples - 1);

@@ -69,6 +69,7 @@ class Synthesizer {
   // The first sample at or after time `t`, limited to 0 and to a count that cannot overflow.
   int64_t sample_at(double t) const;
   double time_of(int64_t sample) const { return origin + double(sample) / settings.sample_rate; }
+  // The weight of the pair's second frame at the sample's time: 0 at the first frame, 1 at the second.
   double weight(int64_t sample) const;
   // The sound's level at time t from its edges: 0 outside, rising and falling over EDGE_FADE.
   double edge_gain(double t) const;
