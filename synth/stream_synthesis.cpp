@@ -3,7 +3,6 @@
 // can render before the next frame goes to the sink before that frame is read.
 #include "synth/stream_synthesis.h"
 
-#include <cerrno>
 #include <cstring>
 
 #include "sdif/sdif_frame_reader.h"
