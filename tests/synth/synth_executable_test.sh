@@ -18,6 +18,13 @@ mkdir "$work/out"
 [ "$(head -c 4 "$work/out/partials.wav")" = RIFF ] || fail "the example's sound is no WAV file"
 grep -q '^  partials     12, at most 12 at once$' "$work/summary" || fail "summary: $(cat "$work/summary")"
 rm "$work/out/partials.wav"
+# The example's partials peak above full scale: 16-bit samples clip, unless normalized.
+"$synth" --frame 1TRC --bits 16 -o "$work/out/clipped.wav" "$example" 2>"$work/summary"
+grep -q '^  clipped      [1-9][0-9]* samples$' "$work/summary" || fail "clipped: $(cat "$work/summary")"
+"$synth" --frame 1TRC --bits 16 --normalize -o "$work/out/normalized.wav" "$example" 2>"$work/summary"
+grep -q '^  peak         -1.00 dBFS$' "$work/summary" && grep -q '^  clipped      0 samples$' "$work/summary" ||
+  fail "normalized: $(cat "$work/summary")"
+rm "$work/out/clipped.wav" "$work/out/normalized.wav"
 
 # Writes past the first 512 bytes fail.
 (ulimit -f 1 && trap '' XFSZ && exec "$synth" -o "$work/out/full.flac" "$example") 2>"$work/errors"

@@ -70,11 +70,17 @@ double amplitude(const Sound& sound, double frequency, double centre, int length
   return 4 * std::hypot(re, im) / length;
 }
 
-// The frequency within 3 Hz of `near` where the amplitude peaks, to a twentieth of a hertz.
+// The frequency within 3 Hz of `near` where the amplitude peaks, to a twentieth of a hertz: to half a
+// hertz first, then finer around the best.
 double peak_frequency(const Sound& sound, double near, double centre) {
-  double best = near;
-  for (double f = near - 3; f <= near + 3; f += 0.05)
-    if (amplitude(sound, f, centre) > amplitude(sound, best, centre)) best = f;
+  double best = near, highest = 0;
+  for (double step : {0.5, 0.05}) {
+    double around = best;
+    for (int i = -6; i <= 6; ++i) {
+      double level = amplitude(sound, around + i * step, centre);
+      if (level > highest) std::tie(best, highest) = std::make_tuple(around + i * step, level);
+    }
+  }
   return best;
 }
 
@@ -131,6 +137,7 @@ TEST(SynthSound, PartialsAtTheirFrequenciesAndLevels) {
        {"--rate", "48000", "--gain", "-6.0206", "-o", "b.flac"}, {{220, 0.4}, {3300.7, 0.05}}, {}},
       {"the later row of an index, 16-bit WAV", "1TRC", false, {{3, 500, 0.5}, {3.7, 700, 0.3}},
        {"--bits", "16", "-o", "c.wav"}, {{700, 0.3}}, {500}},
+      {"normalized to -1 dBFS", "1TRC", false, {{1, 440, 0.2}}, {"--normalize", "-o", "d.wav"}, {{440, 0.891}}, {}},
   };
   for (const auto& c : cases) {
     std::string input = stream_file(c.type, every_10_ms([&](double) { return c.rows; }), c.doubles);
