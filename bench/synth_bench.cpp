@@ -1,9 +1,9 @@
-// sdif-synth's speed and memory. First, 200 partials gliding at 44.1 kHz with frames 256 samples
-// apart, synthesised in this process by the oscillator bank and by a plain bank that calls sin per
-// sample per partial, alternately, in CPU time of one core (goals: at least 100 times real time, and
-// 3 times the plain bank), with the largest difference between the two sounds. Then sdif-synth itself
-// in fresh processes, reading such a stream from a file and writing a WAV file, and on frames of more
-// track indices than it plays at once: real-time factor and peak resident memory (goal: under 64 MB).
+// sdif-synth's speed and memory. First sdif-synth itself in fresh processes, reading a stream of 200
+// partials gliding at 44.1 kHz with frames 256 samples apart from a file and writing a WAV file, and
+// on frames of more track indices than it plays at once: CPU time and peak resident memory (goal:
+// under 64 MB). Then the same partials synthesised in this process by the oscillator bank and by a
+// plain bank that calls sin per sample per partial, alternately, in CPU time of one core (goals: at
+// least 100 times real time, and 3 times the plain bank), with the largest difference between them.
 // Run by hand: build/release/bench/synth-bench [--seconds S] [--runs R]
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -138,17 +138,33 @@ void run_synth(const std::string& input, double& seconds, double& megabytes) {
   megabytes = usage.ru_maxrss / 1024.0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  double seconds = 20;
-  int runs = 3;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    if (!std::strcmp(argv[i], "--seconds")) seconds = std::atof(argv[i + 1]);
-    if (!std::strcmp(argv[i], "--runs")) runs = std::atoi(argv[i + 1]);
+// sdif-synth in fresh processes on the stream as a file and on frames of more indices than a pair
+// plays. A forked child's peak memory counts the pages it shared with this process, so this runs
+// before the banks are compared, while this process holds only a few megabytes, and the files'
+// writers are gone before it starts.
+void program(double seconds) {
+  std::string stream = "/tmp/synth-bench-" + std::to_string(getpid()) + "-partials.sdif";
+  std::string many = "/tmp/synth-bench-" + std::to_string(getpid()) + "-many.sdif";
+  double stream_mb = write_stream(stream, int(seconds / HOP) + 1), many_mb = write_many(many);
+  if (stream_mb == 0 || many_mb == 0) {
+    std::fprintf(stderr, "synth-bench: cannot write to /tmp\n");
+    std::exit(1);
   }
-  int frames = int(seconds / HOP) + 1;
+  std::printf("| sdif-synth on                            | file MB | CPU s | x real time | peak MB |\n");
+  std::printf("|---|---|---|---|---|\n");
+  double cpu, megabytes;
+  run_synth(stream, cpu, megabytes);
+  std::printf("| %d partials, %.0f s                       | %7.1f | %5.2f | %11.1f | %7.1f |\n", PARTIALS, seconds,
+              stream_mb, cpu, seconds / cpu, megabytes);
+  run_synth(many, cpu, megabytes);
+  std::printf("| %d frames of %d indices, 65536 played | %7.1f | %5.2f | %11.1f | %7.1f |\n\n", MANY_FRAMES,
+              MANY_INDICES, many_mb, cpu, MANY_FRAMES * HOP / cpu, megabytes);
+  std::remove(stream.c_str());
+  std::remove(many.c_str());
+}
 
+void compare_banks(double seconds, int runs) {
+  int frames = int(seconds / HOP) + 1;
   double fast = 1e300, plain = 1e300;
   std::vector<float> fast_sound, plain_sound;
   for (int run = 0; run < runs; ++run) {
@@ -172,30 +188,20 @@ int main(int argc, char** argv) {
   std::printf("| sin per sample        | %7.3f | %11.1f |\n", plain, seconds / plain);
   std::printf("\nspeed-up over the plain bank %.1f (goal at least 3); at least 100 x real time: %s\n", plain / fast,
               seconds / fast >= 100 ? "yes" : "NO");
-  std::printf("largest difference between the two sounds %.2g, %.1f dB below their peak\n\n", difference,
+  std::printf("largest difference between the two sounds %.2g, %.1f dB below their peak\n", difference,
               20 * std::log10(peak / difference));
+}
 
-  fast_sound = plain_sound = {};
+}  // namespace
 
-  // The same stream as a file, and frames of more indices than a pair plays. The writers are gone
-  // before sdif-synth starts, since a forked child's peak memory counts what it shared with this one.
-  std::string stream = "/tmp/synth-bench-" + std::to_string(getpid()) + "-partials.sdif";
-  std::string many = "/tmp/synth-bench-" + std::to_string(getpid()) + "-many.sdif";
-  double stream_mb = write_stream(stream, frames), many_mb = write_many(many);
-  if (stream_mb == 0 || many_mb == 0) {
-    std::fprintf(stderr, "synth-bench: cannot write to /tmp\n");
-    return 1;
+int main(int argc, char** argv) {
+  double seconds = 20;
+  int runs = 3;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (!std::strcmp(argv[i], "--seconds")) seconds = std::atof(argv[i + 1]);
+    if (!std::strcmp(argv[i], "--runs")) runs = std::atoi(argv[i + 1]);
   }
-  std::printf("| sdif-synth on                             | file MB | CPU s | x real time | peak MB |\n");
-  std::printf("|---|---|---|---|---|\n");
-  double cpu, megabytes;
-  run_synth(stream, cpu, megabytes);
-  std::printf("| %d partials, %.0f s                        | %7.1f | %5.2f | %11.1f | %7.1f |\n", PARTIALS, seconds,
-              stream_mb, cpu, seconds / cpu, megabytes);
-  run_synth(many, cpu, megabytes);
-  std::printf("| %d frames of %d indices, 65536 played | %7.1f | %5.2f | %11.1f | %7.1f |\n", MANY_FRAMES,
-              MANY_INDICES, many_mb, cpu, MANY_FRAMES * HOP / cpu, megabytes);
-  std::remove(stream.c_str());
-  std::remove(many.c_str());
+  program(seconds);
+  compare_banks(seconds, runs);
   return 0;
 }
