@@ -91,8 +91,10 @@ class Pass {
         end.unexported++;
         continue;
       }
+      // Tables have no line for a matrix without values, and leave it out of their columns.
+      if ((matrix.rows == 0 || matrix.columns == 0) && !Format::TAKES_EMPTY) continue;
       note_shape(matrix);
-      if (end.misfit) continue;
+      if (end.misfit || beyond_end(matrix)) continue;
       if (!format.begin(frame, matrix)) {
         // Read on without writing, to name every kind of matrix in the selection.
         end.misfit = true;
@@ -103,6 +105,13 @@ class Pass {
       format.end();
     }
     return r == SdifCode::EndOfData;
+  }
+
+  // Elements that would pass the end of a regular file: the read will stop inside them. The format
+  // never sees the header, whose column count could otherwise make names out of nothing.
+  bool beyond_end(const SdifMatrixHeader& matrix) const {
+    int64_t bytes = int64_t(matrix.rows) * matrix.columns * SDIF_ElementWidth(matrix.data_type);
+    return reader.file_size >= 0 && bytes > reader.file_size - reader.offset;
   }
 
   bool copy(const SdifMatrixHeader& matrix) {

@@ -1,4 +1,4 @@
-// The members before the rows, and the rows of matrices without columns.
+// The members before the rows.
 #include "export/jsonl_format.h"
 
 #include "export/column_names.h"
@@ -6,7 +6,6 @@
 #include "info/value_text.h"
 
 bool JsonlFormat::begin(const SdifFrameHeader& frame, const SdifMatrixHeader& matrix) {
-  rows = matrix.rows;
   columns = matrix.columns;
   row = column = 0;
   char time[MAX_NUMBER_CHARS];
@@ -15,14 +14,13 @@ bool JsonlFormat::begin(const SdifFrameHeader& frame, const SdifMatrixHeader& ma
   out.append(",\"frame\":" + json_text(type_text(frame.type)));
   out.append(",\"matrix\":" + json_text(type_text(matrix.type)));
   out.append(",\"data_type\":" + json_text(data_type_name(matrix.data_type)));
-  // Column names are plain ASCII words; a matrix may have more of them than fit in memory as JSON.
+  // Column names are plain ASCII words, written one by one: a matrix may have millions. One without
+  // rows gets none, since its column count, which no data backs, could be anything.
   out.append(",\"columns\":[");
-  for (int32_t k = 0; k < columns; k++) out.append((k ? ",\"" : "\"") + column_name(matrix.type, k) + "\"");
+  for (int32_t k = 0; matrix.rows > 0 && k < columns; k++)
+    out.append((k ? ",\"" : "\"") + column_name(matrix.type, k) + "\"");
   out.append("],\"rows\":[");
   return true;
 }
 
-void JsonlFormat::end() {
-  for (; columns == 0 && row < rows; row++) out.append(row ? ",[]" : "[]");
-  out.append("]}\n");
-}
+void JsonlFormat::end() { out.append("]}\n"); }

@@ -1,5 +1,6 @@
 // JSON lines: one object per matrix, on one line, with the frame's time, stream ID and type, the
-// matrix's type, data type and column names, and its rows as arrays of numbers. Every matrix fits.
+// matrix's type, data type and column names, and its rows as arrays of numbers. A matrix without values
+// has an object too, with no rows, and no column names when it has no rows. Every matrix fits.
 // Numbers are written as CSV writes them; NaN and the infinities, which JSON has no numbers for, as
 // sdif-info writes them ("NaN", "Infinity", "-Infinity"). Text goes through the JSON library.
 #pragma once
@@ -23,11 +24,12 @@ class JsonlFormat {
   static int64_t shape(const SdifMatrixHeader&) { return 0; }
   static std::string shape_text(int64_t) { return ""; }
   static constexpr const char* MISFIT = "";
+  static constexpr bool TAKES_EMPTY = true;
   static constexpr const char* HINT = "";
 
  private:
   HeldText& out;
-  int32_t rows = 0, columns = 0, row = 0, column = 0;
+  int32_t columns = 0, row = 0, column = 0;
 };
 
 template <typename T>

@@ -1,4 +1,4 @@
-// The header line, the fields each row starts with, and the rows of matrices without columns.
+// The header line, and the fields each row starts with.
 #include "export/table_format.h"
 
 #include "export/column_names.h"
@@ -18,7 +18,6 @@ bool TableFormat::begin(const SdifFrameHeader& frame, const SdifMatrixHeader& ma
   } else if (matrix.columns != width || !same_column_names(first_type.data(), matrix.type, width)) {
     return false;
   }
-  rows = matrix.rows;
   columns = matrix.columns;
   row = column = 0;
   char time[MAX_NUMBER_CHARS];
@@ -27,14 +26,6 @@ bool TableFormat::begin(const SdifFrameHeader& frame, const SdifMatrixHeader& ma
                text_field(syntax, type_text(frame.type)) + syntax.separator +
                text_field(syntax, type_text(matrix.type)) + syntax.separator;
   return true;
-}
-
-void TableFormat::end() {
-  for (; columns == 0 && row < rows; row++) {
-    char* at = put_row_start(out.room(MAX_ROOM));
-    std::memcpy(at, syntax.end.data(), syntax.end.size());
-    out.advance(at + syntax.end.size());
-  }
 }
 
 char* TableFormat::put_row_start(char* at) const {

@@ -17,16 +17,18 @@ class TableFormat {
 
   // False when the matrix does not fit the columns; nothing is written then.
   bool begin(const SdifFrameHeader& frame, const SdifMatrixHeader& matrix);
-  // The matrix's elements in file order, in as many calls as it takes.
+  // The matrix's elements in file order, in as many calls as it takes. Matrices without values (no
+  // rows or no columns) never come: they would give no line.
   template <typename T>
   void values(const T* values, size_t count);
-  void end();
+  void end() {}
 
   // What tells the matrices that fit apart from those that do not, and its words, for the message
   // that lists them.
   static int64_t shape(const SdifMatrixHeader& matrix) { return matrix.columns; }
   static std::string shape_text(int64_t shape) { return std::to_string(shape) + (shape == 1 ? " column" : " columns"); }
   static constexpr const char* MISFIT = "CSV and TSV take matrices of one width and one set of column names";
+  static constexpr bool TAKES_EMPTY = false;
   static constexpr const char* HINT = "choose one type with --matrix TYPE, or use --format jsonl";
 
  private:
@@ -39,7 +41,7 @@ class TableFormat {
   int32_t width = 0;
   // The current matrix: its time, stream, frame and matrix fields and the separators after them.
   std::string row_start;
-  int32_t rows = 0, columns = 0, row = 0, column = 0;
+  int32_t columns = 0, row = 0, column = 0;
 };
 
 template <typename T>

@@ -2,7 +2,7 @@
 // lines of a stream read as a matrix (numpy, a spreadsheet). A bin is a row of the matrix: one column
 // is a magnitude already, two are a complex value (1STF's real and imaginary parts). The first
 // spectrum sets the number of bins; one with another number, or a matrix of other widths, does not
-// fit, and the run stops writing.
+// fit, and the run stops writing. A matrix without values never comes.
 #pragma once
 
 #include <cmath>
@@ -33,6 +33,7 @@ class WideFormat {
   }
   static constexpr const char* MISFIT =
       "--wide takes spectra of one number of bins, each bin a row of one or two columns";
+  static constexpr bool TAKES_EMPTY = false;
   static constexpr const char* HINT = "choose them with --stream ID or --matrix TYPE";
 
  private:

@@ -152,6 +152,7 @@ TEST(ExportColumns, NamesAndWhatOneTableHolds) {
       {{{"1FQ0", 4}}, {}, 0, head + "frequency,confidence,score,real_amplitude"},
       {{{"1STF", 2}}, {}, 0, head + "real,imaginary"},
       {{{"XABC", 3}, {"XDEF", 3}}, {}, 0, head + "c0,c1,c2"},
+      {{{"XABC", 0}, {"1STF", 2}}, {}, 0, head + "real,imaginary"},  // a matrix without values sets nothing
       {{{"1FQ0", 2}, {"1TRC", 4}, {"1FQ0", 2}, {"XABC", 1}}, {}, 2, "holds 1FQ0 (2 columns), 1TRC (4 columns), XABC (1 column); choose"},
       {{{"1FQ0", 2}, {"1TRC", 4}}, {"--matrix", "1TRC"}, 0, head + "index,frequency,amplitude,phase"},
       {{{"1STF", 2}, {"XABC", 2}}, {}, 2, "holds 1STF (2 columns), XABC (2 columns)"},
