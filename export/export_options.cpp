@@ -124,7 +124,8 @@ ParsedExport parse_export_options(int argc, char** argv) {
         (option == FRAME ? s.frame_type : s.matrix_type) = type;
         break;
       case TIME:
-        if (!parse_range(value, s)) return usage("--time '" + value + "' is not START:END in seconds, END not before START");
+        if (!parse_range(value, s))
+          return usage("--time '" + value + "' is not START:END in seconds, END not before START");
         break;
       case WIDE:
         o.wide = true;

@@ -47,9 +47,7 @@ struct PassEnd {
   bool more_shapes = false;
 };
 
-bool exportable(int32_t data_type) {
-  return SDIF_IsNumeric(data_type) || SDIF_DataKind(data_type) == SdifKind::Text;
-}
+bool exportable(int32_t data_type) { return SDIF_IsNumeric(data_type) || SDIF_DataKind(data_type) == SdifKind::Text; }
 
 template <typename T, typename Format>
 bool copy_elements(SdifFrameReader& reader, Format& format, const HeldText& held) {
@@ -116,17 +114,16 @@ class Pass {
 
   bool copy(const SdifMatrixHeader& matrix) {
     if (SDIF_DataKind(matrix.data_type) == SdifKind::Text) return copy_elements<uint8_t>(reader, format, held);
-    return SDIF_VisitNumeric(matrix.data_type, false, [&](auto element) {
-      return copy_elements<decltype(element)>(reader, format, held);
-    });
+    return SDIF_VisitNumeric(matrix.data_type, false,
+                             [&](auto element) { return copy_elements<decltype(element)>(reader, format, held); });
   }
 
   void note_shape(const SdifMatrixHeader& matrix) {
     Shape shape = {{}, Format::shape(matrix)};
     std::memcpy(shape.type.data(), matrix.type, shape.type.size());
     if (std::find(end.shapes.begin(), end.shapes.end(), shape) != end.shapes.end()) return;
-    if (end.shapes.size() < MAX_LISTED_SHAPES) end.shapes.push_back(shape);
-    else end.more_shapes = true;
+    end.more_shapes = end.more_shapes || end.shapes.size() == MAX_LISTED_SHAPES;
+    if (!end.more_shapes) end.shapes.push_back(shape);
   }
 
   SdifFrameReader& reader;
@@ -152,7 +149,8 @@ PassEnd pass(SdifFrameReader& reader, const Selection& selection, Format format,
 PassEnd run_format(SdifFrameReader& reader, const ExportOptions& o, HeldText& held, std::string& misfit) {
   const LineSyntax& syntax = o.format == ExportFormat::Tsv ? TSV_SYNTAX : CSV_SYNTAX;
   bool json = o.format == ExportFormat::Jsonl;
-  if (o.wide) return pass(reader, o.selection, WideFormat(held, json ? JSON_ARRAY_SYNTAX : syntax, !json), held, misfit);
+  if (o.wide)
+    return pass(reader, o.selection, WideFormat(held, json ? JSON_ARRAY_SYNTAX : syntax, !json), held, misfit);
   if (json) return pass(reader, o.selection, JsonlFormat(held), held, misfit);
   return pass(reader, o.selection, TableFormat(held, syntax), held, misfit);
 }
@@ -195,7 +193,8 @@ class FileExport {
     }
 
     std::string ending = outcome_text(read);
-    if (held.spilled()) ending += "; the whole lines of that frame were written, the frame being too large to hold back";
+    if (held.spilled())
+      ending += "; the whole lines of that frame were written, the frame being too large to hold back";
     if (read.outcome == ReadOutcome::Cut) return message(o.file, ending, 0);
     if (read.outcome != ReadOutcome::Complete) return message(o.file, ending, EXIT_FAILED);
     return 0;

@@ -10,7 +10,7 @@ struct LineSyntax {
   char separator;
   std::string_view start, end;  // of every line
   const NonFiniteWords& words;
-  bool quotes;                  // text fields in RFC 4180's double quotes where they need them
+  bool quotes;  // text fields in RFC 4180's double quotes where they need them
 };
 
 extern const LineSyntax CSV_SYNTAX;

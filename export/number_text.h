@@ -28,10 +28,10 @@ template <typename T>
 char* put_number(char* at, T value, const NonFiniteWords& words) {
   if constexpr (std::is_floating_point_v<T>) {
     if (!std::isfinite(value) || (value == 0 && std::signbit(value))) {
-      std::string_view word = std::isnan(value)   ? words.nan
-                              : value == 0        ? words.minus_zero
-                              : value > 0         ? words.infinity
-                                                  : words.minus_infinity;
+      std::string_view word = std::isnan(value) ? words.nan
+                              : value == 0      ? words.minus_zero
+                              : value > 0       ? words.infinity
+                                                : words.minus_infinity;
       std::memcpy(at, word.data(), word.size());
       return at + word.size();
     }

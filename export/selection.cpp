@@ -29,7 +29,8 @@ bool parse_type_text(const std::string& text, TypeBytes& type) {
     } else if (text.compare(at, 2, "\\\\") == 0) {
       byte = '\\';
       at += 2;
-    } else if (text.compare(at, 2, "\\x") == 0 && at + 4 <= text.size() && std::isxdigit(static_cast<unsigned char>(text[at + 2])) &&
+    } else if (text.compare(at, 2, "\\x") == 0 && at + 4 <= text.size() &&
+               std::isxdigit(static_cast<unsigned char>(text[at + 2])) &&
                std::isxdigit(static_cast<unsigned char>(text[at + 3]))) {
       byte = char(std::strtol(text.substr(at + 2, 2).c_str(), nullptr, 16));
       at += 4;

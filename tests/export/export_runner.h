@@ -2,36 +2,17 @@
 // the lines and fields it writes; for its tests and its fuzz target.
 #pragma once
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/export_run.h"
+#include "tests/support/main_run.h"
 
-struct ExportRun {
-  int status;
-  std::string out, err;
-};
+using ExportRun = MainRun;
 
 inline ExportRun run_export(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "sdif-export");
-  std::vector<char*> argv;
-  for (std::string& a : arguments) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  char* text[2] = {};
-  size_t size[2] = {};
-  FILE* out = open_memstream(&text[0], &size[0]);
-  FILE* err = open_memstream(&text[1], &size[1]);
-  if (!out || !err) std::abort();
-  ExportRun run{export_main(int(arguments.size()), argv.data(), out, err), "", ""};
-  std::fclose(out);
-  std::fclose(err);
-  run.out.assign(text[0], size[0]);
-  run.err.assign(text[1], size[1]);
-  std::free(text[0]);
-  std::free(text[1]);
-  return run;
+  return run_main(export_main, "sdif-export", std::move(arguments));
 }
 
 // The lines of `text`, each ended by `end`; false when text follows the last end.
@@ -49,7 +30,7 @@ inline bool split_lines(const std::string& text, const std::string& end, std::ve
 // false when its quotes are malformed.
 inline bool split_fields(const std::string& line, char separator, std::vector<std::string>& fields) {
   fields.assign(1, "");
-  bool quoted = false, was_quoted = false;
+  bool quoted = false;
   for (size_t i = 0; i < line.size(); i++) {
     char c = line[i];
     if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
@@ -60,10 +41,9 @@ inline bool split_fields(const std::string& line, char separator, std::vector<st
       if (i + 1 < line.size() && line[i + 1] != separator) return false;
     } else if (!quoted && c == separator) {
       fields.emplace_back();
-      was_quoted = false;
     } else if (!quoted && c == '"' && separator == ',') {
-      if (!fields.back().empty() || was_quoted) return false;
-      quoted = was_quoted = true;
+      if (!fields.back().empty()) return false;
+      quoted = true;
     } else {
       if (!quoted && (c == '\n' || c == '\r')) return false;
       fields.back() += c;

@@ -9,9 +9,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "tests/export/export_runner.h"
 
@@ -60,8 +59,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string path = write_input(data, size);
   const std::vector<std::string> forms[] = {
-      {"--format", "csv"},  {"--format", "tsv"}, {"--format", "jsonl"}, {"--wide", "--matrix", "1TRC"},
-      {"--wide", "--format", "jsonl"}, {"--format", "tsv", "--stream", "1", "--time", "0:1", "--matrix", "1FQ0"},
+      {"--format", "csv"},
+      {"--format", "tsv"},
+      {"--format", "jsonl"},
+      {"--wide", "--matrix", "1TRC"},
+      {"--wide", "--format", "jsonl"},
+      {"--format", "tsv", "--stream", "1", "--time", "0:1", "--matrix", "1FQ0"},
   };
   for (std::vector<std::string> arguments : forms) {
     bool json = std::find(arguments.begin(), arguments.end(), "jsonl") != arguments.end();
