@@ -7,6 +7,8 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Slider.H>
 
+#include <cmath>
+
 #include "app/range_slider.h"
 #include "views/view_factory.h"
 
@@ -83,6 +85,108 @@ ViewControls DataPanel::controls() const {
   c.cube = cube_toggle->value() != 0;
   if (contrast_slider) c.contrast = float(contrast_slider->value());
   return c;
+}
+
+Range DataPanel::time_range() const { return {time_slider->range_position, time_slider->range_size}; }
+
+Range DataPanel::vertical_range() const { return {view->vertical_position, view->vertical_size}; }
+
+void DataPanel::move_time(Range range) { time_slider->move_range(range.size, range.position); }
+
+void DataPanel::move_vertical(Range range) {
+  // A pan keeps the slider's share as it is, rather than the cube root of its cube.
+  double share = range.size == view->vertical_size ? vertical_slider->range_size
+                 : cube_toggle->value()            ? std::cbrt(range.size)
+                                                   : range.size;
+  vertical_slider->move_range(share, range.position);
+}
+
+double DataPanel::shortest_time() {
+  if (shortest_time_share == 0.0) shortest_time_share = view->cursor ? shortest_time_range(*view->cursor) : 1.0;
+  return shortest_time_share;
+}
+
+double DataPanel::pointer_across() const { return double(Fl::event_x() - view->x()) / view->w(); }
+
+double DataPanel::pointer_up() const { return double(view->y() + view->h() - Fl::event_y()) / view->h(); }
+
+void DataPanel::show_whole() {
+  move_time({0.0, 1.0});
+  vertical_slider->move_range(1.0, 0.0);
+}
+
+// A notch up zooms in; Shift, or a sideways wheel, pans the time range; Alt zooms vertically.
+bool DataPanel::wheel() {
+  const int state = Fl::event_state();
+  const int dx = Fl::event_dx(), dy = Fl::event_dy();
+  if (dx != 0) move_time(pan(time_range(), dx * PAN_STEP));
+  if (dy == 0) return dx != 0;
+  const double factor = std::pow(ZOOM_STEP, -dy);
+  if (state & FL_SHIFT)
+    move_time(pan(time_range(), dy * PAN_STEP));
+  else if (state & FL_ALT)
+    move_vertical(zoom_around(vertical_range(), pointer_up(), factor, SHORTEST_VERTICAL_RANGE));
+  else
+    move_time(zoom_around(time_range(), pointer_across(), factor, shortest_time()));
+  return true;
+}
+
+bool DataPanel::take_key() {
+  const int state = Fl::event_state();
+  const bool vertical = state & FL_SHIFT;
+  double zoom = 0.0;
+  switch (Fl::event_key()) {
+    case FL_Left: move_time(pan(time_range(), -PAN_STEP)); return true;
+    case FL_Right: move_time(pan(time_range(), PAN_STEP)); return true;
+    case FL_Down: move_vertical(pan(vertical_range(), -PAN_STEP)); return true;
+    case FL_Up: move_vertical(pan(vertical_range(), PAN_STEP)); return true;
+    case FL_Home: show_whole(); return true;
+    // The key that types + is = without Shift on many keyboards, so both zoom in.
+    case '=': case '+': case FL_KP + '+': zoom = ZOOM_STEP; break;
+    case '-': case FL_KP + '-': zoom = 1.0 / ZOOM_STEP; break;
+    case 'c':
+      if (state & (FL_CTRL | FL_ALT | FL_META)) return false;
+      cube_toggle->value(!cube_toggle->value());
+      cube_toggle->do_callback();
+      return true;
+    default: return false;
+  }
+  if (vertical)
+    move_vertical(zoom_around(vertical_range(), 0.5, zoom, SHORTEST_VERTICAL_RANGE));
+  else
+    move_time(zoom_around(time_range(), 0.5, zoom, shortest_time()));
+  return true;
+}
+
+int DataPanel::handle(int event) {
+  switch (event) {
+    case FL_MOUSEWHEEL:
+      if (Fl::event_inside(view) && wheel()) return 1;
+      break;
+    case FL_PUSH:
+      // Shift and a drag belong to measuring; the other buttons to the panel's widgets.
+      if (!Fl::event_inside(view) || Fl::event_button() != FL_LEFT_MOUSE || (Fl::event_state() & FL_SHIFT)) break;
+      if (Fl::event_clicks()) show_whole();
+      grabbing = true;
+      grab_x = Fl::event_x();
+      grab_y = Fl::event_y();
+      return 1;
+    case FL_DRAG:
+      if (!grabbing) break;
+      move_time(pan(time_range(), -double(Fl::event_x() - grab_x) / view->w()));
+      move_vertical(pan(vertical_range(), double(Fl::event_y() - grab_y) / view->h()));
+      grab_x = Fl::event_x();
+      grab_y = Fl::event_y();
+      return 1;
+    case FL_RELEASE:
+      if (!grabbing) break;
+      grabbing = false;
+      return 1;
+    case FL_KEYBOARD:
+      if (Fl::event_inside(this) && take_key()) return 1;
+      break;
+  }
+  return Fl_Group::handle(event);
 }
 
 void time_slider_cb(Fl_Widget*, void* data) {

@@ -4,6 +4,7 @@
 
 #include <FL/Fl_Group.H>
 
+#include "app/view_navigation.h"
 #include "views/panel_table.h"
 #include "views/view_controls.h"
 
@@ -28,6 +29,32 @@ class DataPanel : public Fl_Group {
 
   // What the controls hold now, as the view is shown through them.
   ViewControls controls() const;
+
+  // Over the view: the wheel zooms and pans, a left-button drag moves the picture with the pointer
+  // and a double click shows the whole stream. Anything else goes to the panel's widgets.
+  int handle(int event) override;
+  // Takes a navigation key (arrows, + and -, Home, C) for this panel; false for any other key.
+  bool take_key();
+
+ private:
+  // The time range and the view's vertical range, as shares of the whole.
+  Range time_range() const;
+  Range vertical_range() const;
+  // Move the sliders as a drag does; the vertical range is the view's, which the cube toggle makes
+  // the cube of the slider's share.
+  void move_time(Range range);
+  void move_vertical(Range range);
+  double shortest_time();
+  bool wheel();
+  void show_whole();
+  // Where the pointer is over the view, as shares of its width from the left and of its height from
+  // the bottom.
+  double pointer_across() const;
+  double pointer_up() const;
+
+  double shortest_time_share = 0.0;  // worked out at the first zoom
+  bool grabbing = false;
+  int grab_x = 0, grab_y = 0;
 };
 
 // The panels of the three bands, null while a band is empty.

@@ -2,6 +2,9 @@
 // table's order, and deletes them again before the window goes.
 #include "app/panel_bands.h"
 
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+
 #include <new>
 
 #include "app/data_panel.h"
@@ -36,4 +39,11 @@ void delete_panels() {
     delete *panel;
     *panel = nullptr;
   }
+}
+
+int dispatch_keys_to_panels(int event, Fl_Window* window) {
+  if (event == FL_KEYBOARD)
+    for (DataPanel** panel : BAND_PANELS)
+      if (*panel && (*panel)->window() == window && Fl::event_inside(*panel) && (*panel)->take_key()) return 1;
+  return Fl::handle_(event, window);
 }

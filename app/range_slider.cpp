@@ -6,6 +6,7 @@
 #include <FL/fl_draw.H>
 
 #include <algorithm>
+#include <cmath>
 
 int32_t RangeSlider::drag_anchor = 0;
 int32_t RangeSlider::drag_mode = DRAG_NONE;
@@ -56,10 +57,21 @@ int RangeSlider::track_length() const {
   return (horizontal() ? w() : h()) - frame.first - frame.last;
 }
 
+bool RangeSlider::shorter_than_knob() const {
+  int n = track_length();
+  return n > MIN_KNOB && pixels(range_size, n) < MIN_KNOB;
+}
+
 void RangeSlider::compute_knob() {
   int start = track_start(), n = track_length();
   int a = pixels(range_position, n);
   int b = pixels(range_size, n);
+  if (shorter_than_knob()) {
+    // The knob's start travels the track less its length as the range's start travels the whole less
+    // the range, so the knob meets each end of the track exactly when the range meets that end.
+    b = MIN_KNOB;
+    a = pixels(float(range_position / (1.0 - double(range_size))), n - MIN_KNOB);
+  }
   if (horizontal()) {
     knob_first = start + a;
     knob_last = knob_first + (b - 1);
@@ -87,13 +99,56 @@ void RangeSlider::press() {
   }
 }
 
+bool RangeSlider::move_range(double size, double position) {
+  if (!(size > 0.0) || std::isnan(position)) return false;
+  size = std::min(size, 1.0);
+  position = std::clamp(position, 0.0, 1.0 - size);
+  if (float(size) == range_size && float(position) == range_position) return false;
+  range_size = float(size);
+  range_position = float(position);
+  compute_knob();
+  do_callback(this, user_data());
+  redraw();
+  return true;
+}
+
+// A range shorter than its knob moves by fractions rather than by the knob's pixels, which would
+// round it to whole pixels. The middle moves the range so that the knob follows the pointer; an end
+// moves that end by a pixel's share of the whole per pixel, outward only: a drag never shrinks a range
+// below the shortest knob, which only the wheel and the keys go past.
+void RangeSlider::drag_short_range(int d) {
+  const int n = track_length();
+  // Along the fractions, which a vertical slider counts from the bottom.
+  const double along = horizontal() ? d : -d;
+  double size = range_size, position = range_position;
+  if (drag_mode == DRAG_WHOLE) {
+    position += along * (1.0 - size) / (n - MIN_KNOB);
+  } else {
+    // The end where the range begins: the left end, or the bottom end of a vertical slider.
+    bool low_end = (drag_mode == DRAG_FIRST_EDGE) == horizontal();
+    double step = along / n;
+    if (low_end && step < 0) {
+      position += step;
+      size -= step;
+    } else if (!low_end && step > 0) {
+      size += step;
+    }
+  }
+  move_range(size, position);
+}
+
 void RangeSlider::drag() {
   int v = horizontal() ? Fl::event_x() : Fl::event_y();
   int start = track_start(), n = track_length(), end = start + n - 1;
   int d = v - drag_anchor;
-  // An end drag keeps the knob at least MIN_KNOB pixels long, but where a widget shrunk by a resize
-  // cannot hold that inside its track, the track wins: the knob never leaves it and the fractions stay
-  // within 0 to 1. Wherever both can hold, the order of the limits makes no difference.
+  if (drag_mode != DRAG_NONE && d != 0 && shorter_than_knob()) {
+    drag_short_range(d);
+    drag_anchor = v;
+    return;
+  }
+  // An end drag keeps the knob at least MIN_KNOB pixels long, but where a track shorter than that
+  // cannot hold it, the track wins: the knob never leaves it and the fractions stay within 0 to 1.
+  // Wherever both can hold, the order of the limits makes no difference.
   if (drag_mode == DRAG_FIRST_EDGE) d = std::min(d, knob_last - knob_first + 1 - MIN_KNOB);
   if (drag_mode == DRAG_LAST_EDGE) d = std::max(d, knob_first - knob_last - 1 + MIN_KNOB);
   if (drag_mode & DRAG_FIRST_EDGE) d = std::max(d, start - knob_first);

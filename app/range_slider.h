@@ -14,7 +14,9 @@ class RangeSlider : public Fl_Widget {
  public:
   // Pixels at each end of the knob, inside its outline, that grip that end for a zoom.
   static constexpr int GRIP = 4;
-  // The shortest knob that dragging one end leaves.
+  // The shortest knob that dragging one end leaves, and the shortest knob drawn: a range shorter than
+  // this many pixels of the track (a deep zoom from the wheel or the keys, or a slider made smaller)
+  // gets a knob this long, which travels the track as the range travels the whole.
   static constexpr int MIN_KNOB = 18;
 
   // The model, read and written by the owner, who calls compute_knob() and redraw() after writing.
@@ -33,6 +35,10 @@ class RangeSlider : public Fl_Widget {
   RangeSlider(int x, int y, int w, int h);
 
   void compute_knob();
+  // Moves the range as a drag does, for the wheel, the keys and a grab of the picture: the range is
+  // limited to the whole, and when it changed the knob follows, the callback runs and the slider is
+  // redrawn. True when it changed.
+  bool move_range(double size, double position);
 
   void draw() override;
   int handle(int event) override;
@@ -43,6 +49,9 @@ class RangeSlider : public Fl_Widget {
   // The track along the slider's axis: the offset of its first pixel and its length, inside the frame.
   int track_start() const;
   int track_length() const;
+  // Whether the range is shorter than the shortest knob, which is then drawn in its place.
+  bool shorter_than_knob() const;
   void press();
   void drag();
+  void drag_short_range(int d);
 };

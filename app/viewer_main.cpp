@@ -54,7 +54,9 @@ Outcome show_file(const char* path) {
   window.resizable(&window);
   window.end();
   window.show();
+  Fl::event_dispatch(dispatch_keys_to_panels);
   Fl::run();
+  Fl::event_dispatch(nullptr);
   return {0, nullptr};
 }
 

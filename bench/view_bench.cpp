@@ -1,8 +1,9 @@
 // Redraw benchmark of the three views: a full redraw through the pixel canvas and through the toolkit
 // calls, X server included, at three window sizes on worst-case streams ("sizes"), a view zoomed into
 // the end of a million-frame stream ("zoom"), and track frames of a million rows each against a normal
-// stream of as many rows ("huge"). Run by hand under a true-colour display big enough for the largest
-// window, for example: xvfb-run -a -s "-screen 0 3840x1080x24" build/release/bench/view-bench [CASE...]
+// stream of as many rows ("huge"), and a data panel's wheel zoom from the event to the finished redraw
+// ("wheel"). Run by hand under a true-colour display big enough for the largest window, for example:
+// xvfb-run -a -s "-screen 0 3840x1080x24" build/release/bench/view-bench [CASE...]
 // Without a case all three run. The "sizes" streams take about 1.7 GB of memory, and up to 0.9 GB
 // more while one is being written; "huge" takes about 100 MB.
 #include <FL/Fl.H>
@@ -22,6 +23,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/data_panel.h"
+#include "app/range_slider.h"
 #include "sdif/sdif_document.h"
 #include "tests/support/toolkit_canvas.h"
 #include "tools/testfiles/sdif_writer.h"
@@ -288,16 +291,65 @@ void huge_matrices() {
   }
 }
 
+// Milliseconds from a wheel event over a panel's view to the end of the redraw it asks for, X server
+// included, over `notches` notches that alternate zooming in and out around the middle of the view.
+double wheel_ms(SdifStreamCursor& cursor, int kind, Range time, int notches) {
+  const int w = 1900, h = 330, panel_width = w + 20, panel_height = h + 40;
+  Fl_Double_Window window(panel_width, panel_height, "view-bench");
+  DataPanel* panel = new DataPanel(0, 0, panel_width, panel_height, "wheel", kind, &cursor);
+  window.end();
+  window.show();
+  // The toolkit draws nothing into a window before the server's first Expose event.
+  window.wait_for_expose();
+  panel->time_slider->move_range(time.size, time.position);
+  Fl::flush();
+  std::vector<double> ms;
+  for (int i = 0; i < notches; ++i) {
+    Fl::e_x = w / 2;
+    Fl::e_y = 20 + h / 2;
+    Fl::e_state = 0;
+    Fl::e_dx = 0;
+    Fl::e_dy = i % 2 ? 1 : -1;
+    auto start = std::chrono::steady_clock::now();
+    panel->handle(FL_MOUSEWHEEL);
+    Fl::flush();
+    XSync(fl_display, False);
+    ms.push_back(elapsed_ms(start));
+  }
+  window.hide();
+  Fl::wait(0.01);
+  return median(ms);
+}
+
+// Goal: under 16 ms, a frame at 60 Hz, on the heaviest stream of "sizes" and on an hour-long stream
+// zoomed into its last second.
+void wheel() {
+  auto jumpy = track_stream(100000, SLOTS, true);
+  auto residual = residual_stream(100000);
+  // An hour of frames 5 ms apart, 16 partials each.
+  auto hour = track_stream(720000, 16, false);
+  std::printf("\nWheel zoom over a data panel's 1900 x 330 view, event to finished redraw; milliseconds\n\n");
+  std::printf("| stream                               | time range       | median   |\n");
+  std::printf("|--------------------------------------|------------------|----------|\n");
+  std::printf("| tracks, 100 000 frames of 256, jumpy | whole            | %8.2f |\n",
+              wheel_ms(jumpy->linked(), VIEW_TRACKS, {0.0, 1.0}, 20));
+  std::printf("| residual, 100 000 frames of 256 bins | whole            | %8.2f |\n",
+              wheel_ms(residual->linked(), VIEW_RESIDUAL, {0.0, 1.0}, 20));
+  std::printf("| tracks, one hour, 720 000 frames     | the last second  | %8.2f |\n",
+              wheel_ms(hour->linked(), VIEW_TRACKS, {1.0 - 1.0 / 3600, 1.0 / 3600}, 20));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Fl::visual(FL_RGB);
-  const std::pair<const char*, void (*)()> cases[] = {{"sizes", window_sizes}, {"zoom", zoom}, {"huge", huge_matrices}};
+  const std::pair<const char*, void (*)()> cases[] = {
+      {"sizes", window_sizes}, {"zoom", zoom}, {"huge", huge_matrices}, {"wheel", wheel}};
   for (int i = 1; i < argc; ++i) {
     bool known = false;
     for (const auto& c : cases) known |= std::strcmp(argv[i], c.first) == 0;
     if (!known) {
-      std::fprintf(stderr, "usage: view-bench [sizes] [zoom] [huge]\n");
+      std::fprintf(stderr, "usage: view-bench [sizes] [zoom] [huge] [wheel]\n");
       return 2;
     }
   }

@@ -204,6 +204,11 @@ FileSurvey survey_file(const std::string& path, FrameListener* listener) {
     if (!whole) break;
   }
   survey.drop_cut_frame();
+  set_read_end(out, reader);
+  return out;
+}
+
+void set_read_end(FileSurvey& out, const SdifFrameReader& reader) {
   out.code = reader.result;
   out.failure_offset = reader.failure_offset;
   if (reader.result == SdifCode::EndOfData) {
@@ -218,5 +223,4 @@ FileSurvey survey_file(const std::string& path, FrameListener* listener) {
     out.outcome = ReadOutcome::Damaged;
     out.reason = SDIF_GetMessage(reader.result);
   }
-  return out;
 }

@@ -95,3 +95,9 @@ class FrameListener {
 };
 
 FileSurvey survey_file(const std::string& path, FrameListener* listener = nullptr);
+
+class SdifFrameReader;
+// Sets how the read that `reader` made ends (outcome, code, reason, failure offset) as the survey
+// reports it, `out.header_valid` and `out.frames` being set already. Also for the programs that stream
+// a file of their own and report its end as sdif-info does (sdif-export).
+void set_read_end(FileSurvey& out, const SdifFrameReader& reader);

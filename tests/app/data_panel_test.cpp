@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "app/data_panel.h"
 #include "app/panel_bands.h"
@@ -29,9 +31,9 @@ struct Bands {
   std::unique_ptr<PanelCursors> cursors;
   Fl_Double_Window window{450, 450, "SDIF"};
 
-  explicit Bands(const std::string& types = "1FQ0 1TRC 1STF") {
+  explicit Bands(const std::string& types = "1FQ0 1TRC 1STF", int frames = 4) {
     writer.file_header();
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < frames; ++i) {
       if (types.find("1FQ0") != std::string::npos)
         writer.begin_frame("1FQ0", 0.1 * i, 1, 1).matrix_f32("1FQ0", 1, 2, {220.0f + i, 0.9f}).end_frame();
       if (types.find("1TRC") != std::string::npos)
@@ -62,6 +64,34 @@ std::array<int, 4> rect(const Fl_Widget* w) { return {w->x(), w->y(), w->w(), w-
 
 void drag(RangeSlider* slider, int offset, int move, int state = 0) {
   EXPECT_TRUE(press_and_drag(slider, slider->type() == 1, offset, {move}, state));
+}
+
+// An event at a point of a panel's view, `across` pixels from its left and `up` from its bottom, with
+// the modifier keys `state`, a wheel move of (dx, dy) notches and the key `key` (a press is the left
+// button's).
+int at_view(DataPanel* panel, int event, int across, int up, int state = 0, int dx = 0, int dy = 0, int key = 0) {
+  Fl::e_x = panel->view->x() + across;
+  Fl::e_y = panel->view->y() + panel->view->h() - up;
+  Fl::e_state = state;
+  Fl::e_dx = dx;
+  Fl::e_dy = dy;
+  Fl::e_keysym = event == FL_PUSH ? FL_Button + FL_LEFT_MOUSE : key;
+  int taken = panel->handle(event);
+  Fl::e_clicks = 0;
+  return taken;
+}
+
+Range time_of(const DataPanel* panel) { return {panel->time_slider->range_position, panel->time_slider->range_size}; }
+Range vertical_of(const DataPanel* panel) { return {panel->view->vertical_position, panel->view->vertical_size}; }
+
+// The time of a view's column and the value at a height above its bottom, as it draws them.
+double time_at(SdifView* view, int column) {
+  double t, dt;
+  view->start_columns(t, dt);
+  return t + column * dt;
+}
+double value_at(const SdifView* view, int up) {
+  return view->vertical_position + double(up) / view->h() * view->vertical_size;
 }
 
 }  // namespace
@@ -185,4 +215,103 @@ TEST(DataPanel, CubeToggleCubesTheVerticalShareAtOnce) {
   EXPECT_EQ(panel->view->vertical_position, vertical->range_position);
   click(panel->cube_toggle);
   EXPECT_EQ(panel->view->vertical_size, vertical->range_size);
+}
+
+TEST(DataPanel, WheelKeysAndGrabMoveTheSlidersAsADragDoes) {
+  Bands bands("1FQ0 1TRC 1STF", 1001);
+  DataPanel* panel = sinusoids_panel;
+  SdifView* view = panel->view;
+  // The wheel zooms around the pointer: the instant under it stays within one column's time.
+  const struct {
+    int column, notches;
+  } zooms[] = {{100, -3}, {400, -2}, {10, 1}, {215, -5}, {300, 2}};
+  for (const auto& z : zooms) {
+    double before = time_at(view, z.column), size = time_of(panel).size;
+    ASSERT_EQ(at_view(panel, FL_MOUSEWHEEL, z.column, 50, 0, 0, z.notches), 1);
+    EXPECT_NEAR(time_of(panel).size, size * std::pow(1.25, z.notches), 1e-6) << z.column;
+    EXPECT_NEAR(time_at(view, z.column), before, time_at(view, 1) - time_at(view, 0)) << z.column;
+  }
+  // Shift or a sideways wheel pans a tenth of the span a notch, as the arrow keys do; the sliders and
+  // the view agree.
+  const struct {
+    int event, state, dx, dy, key;
+    double time_shift, vertical_shift;
+  } pans[] = {
+      {FL_MOUSEWHEEL, FL_SHIFT, 0, 2, 0, 0.2, 0}, {FL_MOUSEWHEEL, 0, -1, 0, 0, -0.1, 0},
+      {FL_KEYBOARD, 0, 0, 0, FL_Right, 0.1, 0},   {FL_KEYBOARD, 0, 0, 0, FL_Left, -0.1, 0},
+      {FL_KEYBOARD, 0, 0, 0, FL_Up, 0, 0.1},      {FL_KEYBOARD, FL_CTRL, 0, 0, FL_Down, 0, -0.1},
+  };
+  at_view(panel, FL_MOUSEWHEEL, 50, 50, FL_ALT, 0, -8);  // room to pan vertically
+  at_view(panel, FL_MOUSEWHEEL, 200, 50, FL_ALT, 0, 3);
+  for (const auto& p : pans) {
+    Range time = time_of(panel), vertical = vertical_of(panel);
+    ASSERT_EQ(at_view(panel, p.event, 200, 50, p.state, p.dx, p.dy, p.key), 1);
+    EXPECT_NEAR(time_of(panel).position, time.position + p.time_shift * time.size, 1e-6);
+    EXPECT_NEAR(vertical_of(panel).position, vertical.position + p.vertical_shift * vertical.size, 1e-6);
+    EXPECT_EQ(view->time_position, panel->time_slider->range_position);
+    EXPECT_EQ(vertical_of(panel).size, vertical.size);
+  }
+  // Alt zooms vertically around the pointer's height; + and - zoom around the view's centre, with
+  // Shift vertically.
+  double value = value_at(view, 80);
+  at_view(panel, FL_MOUSEWHEEL, 20, 80, FL_ALT, 0, -2);
+  EXPECT_NEAR(value_at(view, 80), value, 1.0 / view->h() * vertical_of(panel).size);
+  double middle = time_at(view, 215), size = time_of(panel).size;
+  at_view(panel, FL_KEYBOARD, 5, 5, 0, 0, 0, '=');
+  EXPECT_NEAR(time_at(view, 215), middle, time_at(view, 1) - time_at(view, 0));
+  EXPECT_NEAR(time_of(panel).size, size / 1.25, 1e-6);
+  double vertical_size = vertical_of(panel).size;
+  at_view(panel, FL_KEYBOARD, 5, 5, FL_SHIFT, 0, 0, '-');
+  EXPECT_NEAR(vertical_of(panel).size, vertical_size * 1.25, 1e-6);
+  // A left-button drag moves the picture with the pointer; Shift leaves it to measuring.
+  Range time = time_of(panel), vertical = vertical_of(panel);
+  ASSERT_EQ(at_view(panel, FL_PUSH, 100, 40), 1);
+  at_view(panel, FL_DRAG, 143, 30);
+  EXPECT_EQ(at_view(panel, FL_RELEASE, 143, 30), 1);
+  EXPECT_NEAR(time_of(panel).position, time.position - 43.0 / view->w() * time.size, 1e-6);
+  EXPECT_NEAR(vertical_of(panel).position, vertical.position + 10.0 / view->h() * vertical.size, 1e-6);
+  EXPECT_EQ(at_view(panel, FL_PUSH, 100, 40, FL_SHIFT), 0);
+  // C toggles the cube; the deepest zoom is two frames; zooming out and panning stop at the whole.
+  at_view(panel, FL_KEYBOARD, 5, 5, 0, 0, 0, 'c');
+  EXPECT_TRUE(panel->cube_toggle->value());
+  at_view(panel, FL_MOUSEWHEEL, 100, 40, 0, 0, -60);
+  EXPECT_EQ(time_of(panel).size, float(2.0 / 1000));
+  at_view(panel, FL_MOUSEWHEEL, 100, 40, FL_SHIFT, 0, 10000);
+  EXPECT_NEAR(time_of(panel).position + time_of(panel).size, 1.0, 1e-7);
+  at_view(panel, FL_MOUSEWHEEL, 100, 40, 0, 0, 60);
+  EXPECT_EQ(std::make_pair(time_of(panel).position, time_of(panel).size), std::make_pair(0.0, 1.0));
+  // Home, and a double click, show the whole stream both ways.
+  for (int way : {0, 1}) {
+    at_view(panel, FL_MOUSEWHEEL, 100, 40, FL_ALT, 0, -3);
+    at_view(panel, FL_MOUSEWHEEL, 100, 40, 0, 0, -3);
+    if (way == 0) {
+      at_view(panel, FL_KEYBOARD, 5, 5, 0, 0, 0, FL_Home);
+    } else {
+      Fl::e_clicks = 1;
+      at_view(panel, FL_PUSH, 100, 40);
+    }
+    EXPECT_EQ(std::make_tuple(time_of(panel).size, vertical_of(panel).size, vertical_of(panel).position),
+              std::make_tuple(1.0, 1.0, 0.0));
+  }
+}
+
+TEST(DataPanel, CtrlMovesEveryPanelsTimeAndKeysFindThePanelUnderThePointer) {
+  Bands bands("1FQ0 1TRC 1STF", 101);
+  at_view(residual_panel, FL_MOUSEWHEEL, 100, 40, FL_CTRL, 0, -3);
+  at_view(residual_panel, FL_KEYBOARD, 5, 5, FL_CTRL, 0, 0, FL_Right);
+  at_view(residual_panel, FL_MOUSEWHEEL, 100, 40, FL_CTRL | FL_ALT, 0, -3);
+  for (DataPanel* panel : bands.panels()) {
+    EXPECT_EQ(time_of(panel).size, time_of(residual_panel).size);
+    EXPECT_EQ(panel->view->time_position, time_of(residual_panel).position);
+    EXPECT_EQ(vertical_of(panel).size == 1.0, panel != residual_panel) << "vertical ranges stay in their panel";
+  }
+  // A key goes to the panel under the pointer, before any focused widget.
+  Fl::e_keysym = FL_Left;
+  Fl::e_state = 0;
+  Fl::e_x = 200;
+  Fl::e_y = 20;
+  Range pitch = time_of(pitch_panel), residual = time_of(residual_panel);
+  EXPECT_EQ(dispatch_keys_to_panels(FL_KEYBOARD, &bands.window), 1);
+  EXPECT_LT(time_of(pitch_panel).position, pitch.position);
+  EXPECT_EQ(time_of(residual_panel).position, residual.position);
 }

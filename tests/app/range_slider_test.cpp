@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "app/range_slider.h"
@@ -57,8 +58,12 @@ TEST(RangeSlider, KnobFollowsTheFractions) {
       {true, 12, 0.69f, 0.299f, {3, 8}},      // pixels are truncated, not rounded
       // Fractions no drag produces give a knob without overflowing: NaN counts as 0, the rest as the
       // nearer of 0 and 1.
-      {true, 430, NAN, NAN, {1, 0}},          {true, 430, 3e38f, -3e38f, {1, 428}},
-      {false, 430, -0.5f, 1e30f, {1, 0}},
+      {true, 430, NAN, NAN, {1, 18}},         {true, 430, 3e38f, -3e38f, {1, 428}},
+      {false, 430, -0.5f, 1e30f, {1, 18}},
+      // A range shorter than 18 pixels gets an 18-pixel knob, which meets each end of the track when
+      // the range meets that end of the whole, and lies in proportion between.
+      {true, 430, 1e-6f, 0.0f, {1, 18}},      {true, 430, 1e-6f, 1.0f - 1e-6f, {411, 428}},
+      {true, 430, 0.01f, 0.495f, {206, 223}}, {false, 430, 1e-6f, 0.0f, {411, 428}},
   };
   for (const auto& c : cases) {
     Slider slider(c.horizontal, c.length);
@@ -144,31 +149,58 @@ TEST(RangeSlider, DragsMoveTheEndsWithinTheirLimits) {
   }
 }
 
-TEST(RangeSlider, KnobShrunkByAResizeStaysInsideTheTrack) {
+TEST(RangeSlider, RangeShorterThanTheKnobMovesByFractions) {
   const struct {
+    bool horizontal;
     int length;
     float size, position;
     int resized;
-    Knob knob;
     int offset, move;
     Knob dragged;
+    double size_after, position_after;  // NAN: unchanged
   } cases[] = {
-      // 0.05 of 428 pixels is 21; at n = 98 the knob is 4 pixels long. Growing it back to 18 pixels
-      // would push its first end out of the track: it stays.
-      {430, 0.05f, 0.0f, 100, {1, 4}, 3, +2, {1, 4}},
-      // A 10-pixel knob at the right end, gripped at its last end.
-      {130, 10.0f / 128, 118.0f / 128, 130, {119, 128}, 125, -1, {119, 128}},
-      // Where the track has room, a short knob grows to 18 pixels on its first end drag.
-      {430, 0.05f, 0.5f, 100, {50, 53}, 51, +1, {36, 53}},
+      // 0.05 of 428 pixels is 21; at n = 98 the range is 4 pixels long and gets the 18-pixel knob. Its
+      // middle moves the range without changing its size, the knob following the pointer.
+      {true, 430, 0.05f, 0.0f, 100, 9, +10, {11, 28}, NAN, 10 * 0.95 / 80},
+      {false, 430, 0.05f, 0.0f, 100, 90, -10, {71, 88}, NAN, 10 * 0.95 / 80},
+      // A deep zoom at the right end; pressed and moved back by 100 pixels.
+      {true, 430, 1e-4f, 1.0f - 1e-4f, 430, 420, -100, {311, 328}, NAN, (1 - 1e-4) * (1 - 100.0 / 410)},
+      // Its ends move outward a pixel's share per pixel, and never inward.
+      {true, 430, 1e-4f, 0.5f, 430, 208, -10, {201, 218}, 1e-4 + 10.0 / 428, 0.5 - 10.0 / 428},
+      {true, 430, 1e-4f, 0.5f, 430, 221, -10, {206, 223}, NAN, NAN},
+      {false, 430, 1e-4f, 0.5f, 430, 208, -10, {202, 219}, 1e-4 + 10.0 / 428, NAN},
       // A track shorter than 18 pixels never moves.
-      {12, 1.0f, 0.0f, 12, {1, 10}, 3, +4, {1, 10}},
+      {true, 12, 1.0f, 0.0f, 12, 3, +4, {1, 10}, NAN, NAN},
   };
   for (const auto& c : cases) {
-    Slider slider(true, c.length);
+    SCOPED_TRACE(testing::Message() << c.horizontal << " " << c.size << " at " << c.position << ", " << c.move);
+    Slider slider(c.horizontal, c.length);
     slider.set(c.size, c.position);
-    slider.widget.resize(17, 60, c.resized, 20);
-    ASSERT_EQ(slider.knob(), c.knob);
-    EXPECT_EQ(slider.drag(c.offset, {c.move}), c.dragged) << c.length;
-    EXPECT_EQ(slider.calls, c.dragged != c.knob ? 1 : 0);
+    if (c.resized != c.length)
+      slider.widget.resize(17, 60, c.horizontal ? c.resized : 20, c.horizontal ? 20 : c.resized);
+    slider.drag(c.offset);
+    EXPECT_EQ(slider.calls, 0) << "no jump on the press";
+    EXPECT_EQ(slider.drag(c.offset, {c.move}), c.dragged);
+    EXPECT_NEAR(slider.widget.range_size, std::isnan(c.size_after) ? c.size : c.size_after, 1e-7);
+    EXPECT_NEAR(slider.widget.range_position, std::isnan(c.position_after) ? c.position : c.position_after, 1e-6);
+  }
+}
+
+TEST(RangeSlider, MovedRangeStaysInTheWholeAndCallsBackWhenChanged) {
+  Slider slider(true);
+  const struct {
+    double size, position;
+    float size_after, position_after;
+    int calls;
+  } moves[] = {
+      {0.25, 0.5, 0.25f, 0.5f, 1},   {0.25, 0.5, 0.25f, 0.5f, 1},  // unchanged: no callback
+      {0.25, 0.9, 0.25f, 0.75f, 2},  {0.5, -3, 0.5f, 0.0f, 3},
+      {4, 0.5, 1.0f, 0.0f, 4},       {0, 0.5, 1.0f, 0.0f, 4},      {1e-6, 1, 1e-6f, float(1 - 1e-6), 5},
+  };
+  for (const auto& m : moves) {
+    slider.widget.move_range(m.size, m.position);
+    EXPECT_EQ(std::make_tuple(slider.widget.range_size, slider.widget.range_position, slider.calls),
+              std::make_tuple(m.size_after, m.position_after, m.calls))
+        << m.size << " at " << m.position;
   }
 }

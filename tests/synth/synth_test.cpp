@@ -11,34 +11,20 @@
 #include <cstdlib>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/main_run.h"
 #include "tests/support/test_files.h"
 
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
 
-struct SynthRun {
-  int status;
-  std::string err;
-};
-
-SynthRun run_synth(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "sdif-synth");
-  std::vector<char*> argv;
-  for (std::string& a : arguments) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  char* text = nullptr;
-  size_t size = 0;
-  FILE* err = open_memstream(&text, &size);
-  int status = synth_main(int(arguments.size()), argv.data(), stdout, err);
-  std::fclose(err);
-  SynthRun run{status, std::string(text, size)};
-  std::free(text);
-  return run;
+MainRun run_synth(std::vector<std::string> arguments) {
+  return run_main(synth_main, "sdif-synth", std::move(arguments));
 }
 
 struct Sound {
@@ -288,7 +274,7 @@ TEST(SynthRun, FailuresLeaveNoFileAndUsageErrorsExitWithTwo) {
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"-o", folder + "/sound.wav"};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-    SynthRun run = run_synth(arguments);
+    MainRun run = run_synth(arguments);
     EXPECT_EQ(run.status, c.status) << c.name;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << c.name << ": " << run.err;
     std::vector<std::string> left = folder_listing(folder);

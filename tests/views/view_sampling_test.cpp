@@ -77,6 +77,23 @@ TEST(SdifView, ColumnTimesComeFromTheFractionsInDoublePrecision) {
   view.size(0, 10);
   EXPECT_FALSE(view.start_columns(t, dt));
 
+  // The last second of an hour-long stream of 10 frames a second, as the deepest wheel zoom leaves it:
+  // the float fractions place it to within 2^-24 of the hour (0.2 ms), and every column samples the
+  // frames around its own time (the values grow by one a frame, so linearly in time).
+  std::vector<std::pair<double, std::vector<std::vector<float>>>> hour;
+  for (int i = 0; i <= 36000; ++i) hour.push_back({0.1 * i, {{float(1000 + i), 1}}});
+  LoadedStream long_stream(stream_of("1FQ0", hour), "1FQ0");
+  PitchView last_second(0, 0, 100, 10, &long_stream.cursor);
+  last_second.time_size = float(1.0 / 3600);
+  last_second.time_position = float(1.0 - 1.0 / 3600);
+  ASSERT_TRUE(last_second.start_columns(t, dt));
+  EXPECT_NEAR(t, 3599.0, 3600 * 0x1p-24);
+  for (int column = 0; column < 100; ++column, t += dt) {
+    SlotValues values, weights;
+    last_second.sample_column(t, values, weights);
+    ASSERT_NEAR(values[0], 1000 + 10 * t, 1e-6) << column;
+  }
+
   SdifStreamCursor none(s.file.frames, "1TRC");
   SdifView empty(0, 0, 4, 10, &none);
   EXPECT_FALSE(empty.start_columns(t, dt));
