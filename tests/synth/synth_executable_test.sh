@@ -1,7 +1,8 @@
 #!/bin/sh
 # End-to-end test of the sdif-synth executable, run by CTest: the bundled example into a WAV file
-# with its summary, and the failures that only a process meets, each leaving no file behind: a full
-# disk, a termination in the middle of writing and, outside the sanitizers, memory running out.
+# with its summary, clipped and normalized, and the failures that only a process meets, each leaving
+# no file behind: --help into a full disk, a full disk, a termination in the middle of writing and,
+# outside the sanitizers, memory running out.
 # Usage: synth_executable_test.sh PATH/TO/sdif-synth SOURCE_DIR SANITIZED(0|1)
 set -u
 synth=$(realpath "$1")
@@ -25,6 +26,10 @@ grep -q '^  clipped      [1-9][0-9]* samples$' "$work/summary" || fail "clipped:
 grep -q '^  peak         -1.00 dBFS$' "$work/summary" && grep -q '^  clipped      0 samples$' "$work/summary" ||
   fail "normalized: $(cat "$work/summary")"
 rm "$work/out/clipped.wav" "$work/out/normalized.wav"
+
+# An answer that cannot be written is a failure.
+"$synth" --help >/dev/full 2>"$work/errors"
+[ $? -eq 1 ] && grep -q "^sdif-synth: standard output: " "$work/errors" || fail "--help into a full disk"
 
 # Writes past the first 512 bytes fail.
 (ulimit -f 1 && trap '' XFSZ && exec "$synth" -o "$work/out/full.flac" "$example") 2>"$work/errors"
