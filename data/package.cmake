@@ -10,7 +10,8 @@ file as time-frequency pictures, with scroll, zoom and contrast controls.
 sdif-render paints the same pictures into PNG files without a display, and
 thumbnails of SDIF files for file managers. sdif-info reports what a file
 holds; sdif-export writes its values as CSV, TSV or JSON lines for plots,
-spreadsheets and scripts.")
+spreadsheets and scripts; sdif-synth renders the partials or the pitch of an
+analysis into a WAV or FLAC file, to hear them.")
 set(SDIF_PACKAGE_MAINTAINER "SDIF viewer developers <sdif-viewer@example.org>"
     CACHE STRING "Maintainer field of the Debian package: a name and an address")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${SDIF_PACKAGE_MAINTAINER})
