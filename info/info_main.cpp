@@ -3,6 +3,7 @@
 
 #include <getopt.h>
 
+#include "cli/program_guard.h"
 #include "info/frame_listing.h"
 #include "info/json_report.h"
 #include "info/text_report.h"
@@ -87,6 +88,7 @@ int info_main(int argc, char** argv, FILE* out, FILE* err) {
   int status = 0;
   for (int i = optind; i < argc; i++) {
     if (!options.json && i > optind) std::fputc('\n', out);
+    note_input(argv[i]);
     if (!report_file(argv[i], options, out, err)) status = EXIT_DAMAGED;
   }
   return status;
