@@ -21,6 +21,7 @@ const char* const USAGE =
     "\n"
     "  --json      one JSON object per file and line, for scripts\n"
     "  --frames    list every frame and matrix first, as the file is read\n"
+    "              (with --json, one JSON object per frame and line)\n"
     "  --help      show this help and exit\n"
     "  --version   show the version and exit\n"
     "\n"
@@ -42,10 +43,8 @@ bool report_file(const std::string& path, const Options& options, FILE* out, FIL
   FileSurvey survey;
   if (options.json) {
     JsonFrameListing listing(out);
-    if (options.frames) listing.begin();
     survey = survey_file(path, options.frames ? &listing : nullptr);
-    if (options.frames) listing.end();
-    write_json_report(survey, out, options.frames);
+    write_json_report(survey, out);
   } else {
     if (options.frames) {
       TextFrameListing listing(out);
