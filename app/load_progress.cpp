@@ -1,6 +1,7 @@
-// The loading window and the load that drives it. The loader calls back between frames; the
-// toolkit is given time to draw the window and take the user's input only every few milliseconds,
-// so that reporting progress does not slow the load down.
+// The loading window and the load that drives it. The loader calls back between frames, between the
+// pieces of a large matrix and, every few milliseconds, while it waits on a pipe; the toolkit is given
+// time to draw the window and take the user's input only every few milliseconds, so that reporting
+// progress does not slow the load down.
 #include "app/load_progress.h"
 
 #include <FL/Fl.H>
@@ -9,6 +10,7 @@
 #include <FL/Fl_Window.H>
 #include <FL/filename.H>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -34,10 +36,9 @@ class ProgressWindow {
     Fl_Box* name = new Fl_Box(MARGIN, MARGIN, WIDTH - 2 * MARGIN, LINE, fl_filename_name(path));
     name->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
     if (size > 0) {
+      // The label keeps the toolkit's black, which the bar turns to white over its blue part.
       bar = new Fl_Progress(MARGIN, HEIGHT - MARGIN - LINE, WIDTH - 2 * MARGIN, LINE);
-      bar->maximum(float(size));
       bar->selection_color(FL_BLUE);
-      bar->labelcolor(FL_WHITE);
     } else {
       count = new Fl_Box(MARGIN, HEIGHT - MARGIN - LINE, WIDTH - 2 * MARGIN, LINE);
       count->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
@@ -50,7 +51,10 @@ class ProgressWindow {
   // Shows `bytes` and gives the toolkit its turn; false once the user has cancelled.
   bool show(long long bytes) {
     if (bar) {
-      std::snprintf(text, sizeof text, "%.1f of %.1f MB", double(bytes) / MEGABYTE, double(size) / MEGABYTE);
+      // A file written to while it loads may hold more than it did when it was opened.
+      long long total = std::max(size, bytes);
+      std::snprintf(text, sizeof text, "%.1f of %.1f MB", double(bytes) / MEGABYTE, double(total) / MEGABYTE);
+      bar->maximum(float(total));
       bar->value(float(bytes));
       bar->label(text);
     } else {
@@ -74,7 +78,7 @@ class ProgressWindow {
 
 struct Load {
   const char* path;
-  long long size;
+  long long size;  // known once the file is open
   Clock::time_point start;
   Clock::duration delay;
   long long bytes_at_clock = 0;
@@ -82,9 +86,9 @@ struct Load {
   std::unique_ptr<ProgressWindow> window;
 };
 
-bool report(void* context, long long bytes) {
+bool report(void* context, long long bytes, bool waiting) {
   Load& load = *static_cast<Load*>(context);
-  if (bytes - load.bytes_at_clock < CLOCK_STEP_BYTES) return true;
+  if (!waiting && bytes - load.bytes_at_clock < CLOCK_STEP_BYTES) return true;
   load.bytes_at_clock = bytes;
   Clock::time_point now = Clock::now();
   if (now - load.start < load.delay || now - load.refreshed < REFRESH) return true;
@@ -95,8 +99,12 @@ bool report(void* context, long long bytes) {
 
 }  // namespace
 
-SdifResult load_with_progress(SdifFile& file, const char* path, double delay_seconds) {
-  Load load{path, file.size(), Clock::now(),
+std::unique_ptr<SdifFile> load_with_progress(const char* path, double delay_seconds) {
+  Load load{path, -1, Clock::now(),
             std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(delay_seconds)), 0, {}, {}};
-  return file.read_all_frames({report, &load});
+  SdifProgress progress{report, &load};
+  auto file = std::make_unique<SdifFile>(path, 0, progress);
+  load.size = file->size();
+  if (file->result == SdifCode::Ok) file->read_all_frames(progress);
+  return file;
 }

@@ -8,6 +8,7 @@
 #include <FL/filename.H>
 #include <FL/Fl_File_Chooser.H>
 
+#include <memory>
 #include <new>
 
 #include "app/error_dialog.h"
@@ -38,13 +39,12 @@ struct Outcome {
 };
 
 Outcome show_file(const char* path) {
-  SdifFile sdif(path, 0);
-  if (sdif.result == SdifCode::Ok) load_with_progress(sdif, path);
+  std::unique_ptr<SdifFile> sdif = load_with_progress(path);
   // Cancelling the load is the user's choice, like cancelling the chooser, and needs no message.
-  if (sdif.result == SdifCode::Cancelled) return {0, nullptr};
-  if (sdif.result != SdifCode::Ok) return {1, READ_ERROR_MESSAGE};
+  if (sdif->result == SdifCode::Cancelled) return {0, nullptr};
+  if (sdif->result != SdifCode::Ok) return {1, READ_ERROR_MESSAGE};
 
-  PanelCursors cursors(sdif.frames);
+  PanelCursors cursors(sdif->frames);
 
   Fl_Double_Window window(450, 450, "SDIF");
   PanelsOwner panels;

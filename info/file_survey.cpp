@@ -8,6 +8,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "cli/read_error.h"
 #include "sdif/sdif_frame_reader.h"
 
 namespace {
@@ -218,9 +219,9 @@ void set_read_end(FileSurvey& out, const SdifFrameReader& reader) {
     out.outcome = ReadOutcome::Cut;
   } else if (reader.result == SdifCode::CLibraryError || (!out.header_valid && reader.error_number != 0)) {
     out.outcome = ReadOutcome::Unreadable;
-    out.reason = std::strerror(reader.error_number);
+    out.reason = read_error_text(reader.result, reader.error_number);
   } else {
     out.outcome = ReadOutcome::Damaged;
-    out.reason = SDIF_GetMessage(reader.result);
+    out.reason = read_error_text(reader.result, reader.error_number);
   }
 }

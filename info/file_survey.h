@@ -60,7 +60,7 @@ struct FileSurvey {
 
   ReadOutcome outcome = ReadOutcome::Complete;
   SdifResult code = SdifCode::Ok;  // of the failure that ended a Damaged or Unreadable read
-  std::string reason;              // the byte layer's message, or the system's for an unreadable file
+  std::string reason;              // in plain words (cli/read_error), the system's where it refused a read
   long long failure_offset = 0;    // where the bad header or the short read begins
   uint64_t frames = 0;             // whole frames read; the index of a cut frame
 

@@ -1,6 +1,6 @@
-// Writes the frame listing entry by entry. The JSON form writes the brackets and commas that join the
-// entries itself, since a frame may hold more matrices than fit in memory; every value inside an
-// entry is written by the JSON library.
+// Writes the frame listing entry by entry. The JSON form writes the brackets and commas of a frame's
+// matrix array itself, since a frame may hold more matrices than fit in memory; every value is written
+// by the JSON library.
 #include "info/frame_listing.h"
 
 #include "info/json_report.h"
@@ -25,31 +25,34 @@ void TextFrameListing::frame_end() {}
 
 JsonFrameListing::JsonFrameListing(FILE* out) : out(out) {}
 
-void JsonFrameListing::begin() { std::fputs("{\"frame_list\":[", out); }
-
-void JsonFrameListing::frame(uint64_t index, long long offset, const SdifFrameHeader& header) {
-  nlohmann::json entry = {{"index", index},
-                          {"offset", offset},
-                          {"time", json_number(header.time)},
-                          {"stream_id", header.stream_id},
-                          {"type", type_text(header.type)},
-                          {"matrix_count", header.matrix_count}};
-  std::string text = json_text(entry);
-  text.pop_back();  // the closing brace: the matrices follow inside the entry
-  std::fprintf(out, "%s%s,\"matrices\":[", first_frame ? "" : ",", text.c_str());
-  first_frame = false;
+// The matrices come between "index" and "matrix_count" in key order, so the header's other members
+// wait for the frame's end.
+void JsonFrameListing::frame(uint64_t index, long long frame_offset, const SdifFrameHeader& frame_header) {
+  offset = frame_offset;
+  header = frame_header;
+  entry.emplace(out);
+  entry->member("index", index);
+  entry->name("matrices");
+  std::fputc('[', out);
   first_matrix = true;
 }
 
-void JsonFrameListing::matrix(const SdifMatrixHeader& header) {
-  nlohmann::json entry = {{"type", type_text(header.type)},
-                          {"data_type", header.data_type},
-                          {"rows", header.rows},
-                          {"columns", header.columns}};
-  std::fprintf(out, "%s%s", first_matrix ? "" : ",", json_text(entry).c_str());
+void JsonFrameListing::matrix(const SdifMatrixHeader& matrix_header) {
+  nlohmann::json matrix = {{"type", type_text(matrix_header.type)},
+                           {"data_type", matrix_header.data_type},
+                           {"rows", matrix_header.rows},
+                           {"columns", matrix_header.columns}};
+  std::fprintf(out, "%s%s", first_matrix ? "" : ",", json_text(matrix).c_str());
   first_matrix = false;
 }
 
-void JsonFrameListing::frame_end() { std::fputs("]}", out); }
-
-void JsonFrameListing::end() { std::fputs("],", out); }
+void JsonFrameListing::frame_end() {
+  std::fputc(']', out);
+  entry->member("matrix_count", header.matrix_count);
+  entry->member("offset", offset);
+  entry->member("stream_id", header.stream_id);
+  entry->member("time", json_number(header.time));
+  entry->member("type", type_text(header.type));
+  entry->close();
+  std::fputc('\n', out);
+}

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 
 #include "info/file_survey.h"
+#include "info/json_report.h"
 
 // Aligned lines for people: a frame line, then one indented line per matrix.
 class TextFrameListing : public FrameListener {
@@ -18,19 +20,18 @@ class TextFrameListing : public FrameListener {
   FILE* out;
 };
 
-// The array of the "frame_list" key. begin() opens the file's object with that key, and end() closes
-// the array, so that the rest of the object's keys follow.
+// JSON lines: one object per frame and line, its matrices in an array, before the file's own object.
 class JsonFrameListing : public FrameListener {
  public:
   explicit JsonFrameListing(FILE* out);
-  void begin();
   void frame(uint64_t index, long long offset, const SdifFrameHeader& header) override;
   void matrix(const SdifMatrixHeader& header) override;
   void frame_end() override;
-  void end();
 
  private:
   FILE* out;
-  bool first_frame = true;
+  std::optional<ObjectWriter> entry;
+  long long offset = 0;
+  SdifFrameHeader header = {};
   bool first_matrix = true;
 };

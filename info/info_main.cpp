@@ -3,6 +3,7 @@
 
 #include <getopt.h>
 
+#include "cli/program_guard.h"
 #include "info/frame_listing.h"
 #include "info/json_report.h"
 #include "info/text_report.h"
@@ -20,6 +21,7 @@ const char* const USAGE =
     "\n"
     "  --json      one JSON object per file and line, for scripts\n"
     "  --frames    list every frame and matrix first, as the file is read\n"
+    "              (with --json, one JSON object per frame and line)\n"
     "  --help      show this help and exit\n"
     "  --version   show the version and exit\n"
     "\n"
@@ -41,10 +43,8 @@ bool report_file(const std::string& path, const Options& options, FILE* out, FIL
   FileSurvey survey;
   if (options.json) {
     JsonFrameListing listing(out);
-    if (options.frames) listing.begin();
     survey = survey_file(path, options.frames ? &listing : nullptr);
-    if (options.frames) listing.end();
-    write_json_report(survey, out, options.frames);
+    write_json_report(survey, out);
   } else {
     if (options.frames) {
       TextFrameListing listing(out);
@@ -87,6 +87,7 @@ int info_main(int argc, char** argv, FILE* out, FILE* err) {
   int status = 0;
   for (int i = optind; i < argc; i++) {
     if (!options.json && i > optind) std::fputc('\n', out);
+    note_input(argv[i]);
     if (!report_file(argv[i], options, out, err)) status = EXIT_DAMAGED;
   }
   return status;

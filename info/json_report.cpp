@@ -48,33 +48,10 @@ json matrix_type_json(const MatrixTypeSurvey& t) {
           {"column_ranges", ranges}};
 }
 
-// Writes one object member by member, each value dumped by the JSON library. The members are written
-// in the order of their keys, as the library orders the members of the objects it dumps whole.
-class ObjectWriter {
- public:
-  ObjectWriter(FILE* out, bool opened) : out(out) {
-    if (!opened) std::fputc('{', out);
-  }
-  void member(const char* key, const json& value) {
-    name(key);
-    std::fputs(json_text(value).c_str(), out);
-  }
-  // Starts a member whose value the caller writes.
-  void name(const char* key) {
-    std::fprintf(out, "%s%s:", first ? "" : ",", json_text(key).c_str());
-    first = false;
-  }
-  void close() { std::fputc('}', out); }
-
- private:
-  FILE* out;
-  bool first = true;
-};
-
 void write_stream(const StreamSurvey& s, FILE* out) {
   json types = json::array();
   for (const TypeCode& type : s.frame_types) types.push_back(type_text(type.data()));
-  ObjectWriter stream(out, false);
+  ObjectWriter stream(out);
   stream.member("duration", json_number(s.last_time - s.first_time));
   stream.member("first_time", json_number(s.first_time));
   stream.member("frame_types", types);
@@ -119,6 +96,20 @@ json viewer_json(const FileSurvey& survey) {
 
 }  // namespace
 
+ObjectWriter::ObjectWriter(FILE* out) : out(out) { std::fputc('{', out); }
+
+void ObjectWriter::member(const char* key, const json& value) {
+  name(key);
+  std::fputs(json_text(value).c_str(), out);
+}
+
+void ObjectWriter::name(const char* key) {
+  std::fprintf(out, "%s%s:", first ? "" : ",", json_text(key).c_str());
+  first = false;
+}
+
+void ObjectWriter::close() { std::fputc('}', out); }
+
 json json_number(double value) {
   if (std::isfinite(value)) return value;
   return number_text(value);
@@ -126,8 +117,8 @@ json json_number(double value) {
 
 std::string json_text(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-void write_json_report(const FileSurvey& survey, FILE* out, bool opened) {
-  ObjectWriter report(out, opened);
+void write_json_report(const FileSurvey& survey, FILE* out) {
+  ObjectWriter report(out);
   bool failed = survey.outcome != ReadOutcome::Complete;
   report.member("cut_frame", survey.outcome == ReadOutcome::Cut ? json(survey.frames) : json(nullptr));
   report.member("error", survey.reason.empty() ? json(nullptr) : json(survey.reason));

@@ -9,9 +9,25 @@
 
 #include "info/file_survey.h"
 
-// Writes the object and a newline. With `opened`, the object's opening brace and members of its own
-// are already written (the frame listing), each followed by a comma.
-void write_json_report(const FileSurvey& survey, FILE* out, bool opened = false);
+// Writes the object and a newline.
+void write_json_report(const FileSurvey& survey, FILE* out);
+
+// Writes one object member by member, each value dumped by the JSON library, for objects too large to
+// build whole. The caller gives the members in the order of their keys, as the library orders the
+// members of the objects it dumps whole.
+class ObjectWriter {
+ public:
+  // Writes the opening brace.
+  explicit ObjectWriter(FILE* out);
+  void member(const char* key, const nlohmann::json& value);
+  // Starts a member whose value the caller writes.
+  void name(const char* key);
+  void close();
+
+ private:
+  FILE* out;
+  bool first = true;
+};
 
 // A number, or "NaN", "Infinity" or "-Infinity", which JSON has no numbers for.
 nlohmann::json json_number(double value);

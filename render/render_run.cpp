@@ -12,6 +12,8 @@
 #include <map>
 #include <vector>
 
+#include "cli/program_guard.h"
+#include "cli/read_error.h"
 #include "render/png_file.h"
 #include "render/render_options.h"
 #include "sdif/sdif_document.h"
@@ -78,13 +80,11 @@ class FileRun {
   FileRun(const Job& job, const RenderOptions& options, std::ostream& err) : job(job), o(options), err(err) {}
 
   bool run() {
+    note_input(job.input.c_str());
     if (o.thumbnail && !small_enough()) return false;
-    errno = 0;
     SdifFile file(job.input.c_str(), 0);
-    if (file.result == SdifCode::CLibraryError) return fail(job.input, std::strerror(errno));
     if (file.result == SdifCode::Ok) file.read_all_frames();
-    if (file.result != SdifCode::Ok)
-      return fail(job.input, std::string("not a readable SDIF file: ") + SDIF_GetMessage(file.result));
+    if (file.result != SdifCode::Ok) return fail(job.input, read_error_text(file.result, file.error_number));
 
     PanelCursors cursors(file.frames);
     std::vector<PanelPicture> panels;

@@ -2,9 +2,12 @@
 // cursor. A file that ends inside a frame is a normal end of data: the incomplete frame is dropped.
 #include "sdif/sdif_document.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -14,14 +17,9 @@ namespace {
 
 // Blocks up to this size are allocated as their header claims: they cost less than any check.
 constexpr int SMALL_BLOCK = 4096;
-
-// The bytes a frame that loaded took up in the file: every matrix's elements were read with their pad.
-long long frame_bytes(const SdifFrame& frame) {
-  long long bytes = SDIF_FRAME_HEADER_BYTES;
-  for (const SdifMatrix* matrix = frame.matrices; matrix; matrix = matrix->next)
-    bytes += SDIF_MATRIX_HEADER_BYTES + SDIF_PaddedDataSize(matrix);
-  return bytes;
-}
+// Larger blocks are read, and put together, this many bytes at a time, with the progress told in
+// between: about a millisecond's work from memory, a few from a fast pipe.
+constexpr int64_t PIECE_BYTES = int64_t(1) << 20;
 
 }  // namespace
 
@@ -41,17 +39,14 @@ SdifFrame::SdifFrame()
   matrix_count = 0;
 }
 
-SdifFile::SdifFile(const char* path, int mode) : file(nullptr), result(SdifCode::Ok), mode(mode), frames(nullptr) {
-  FILE* opened = nullptr;
+SdifFile::SdifFile(const char* path, int mode, SdifProgress progress)
+    : file(nullptr), result(SdifCode::Ok), mode(mode), frames(nullptr), progress(progress) {
   SdifFileHeader header;
   SDIF_InitFileHeader(&header);
-  result = mode == 0 ? SDIF_StartReading(path, &opened, &header) : SDIF_StartWriting(path, &opened);
-  if (result != SdifCode::Ok) return;
-  file = opened;
-  // Only a regular file has a size to hold matrix headers against; the file is not written meanwhile.
-  struct stat status;
-  if (mode == 0 && fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode)) file_size = status.st_size;
-  loaded_bytes = SDIF_HEADER_SIZE_COUNTED_FROM + header.header_size;
+  result = mode == 0 ? open_for_reading(path, &header) : SDIF_StartWriting(path, &file);
+  this->progress = {};
+  pipe_wait.progress = {};
+  if (result == SdifCode::Ok) loaded_bytes = SDIF_HEADER_SIZE_COUNTED_FROM + header.header_size;
 }
 
 SdifFile::~SdifFile() {
@@ -60,8 +55,40 @@ SdifFile::~SdifFile() {
   if (file) result = mode == 0 ? SDIF_FinishReading(file) : SDIF_FinishWriting(file);
 }
 
-SdifResult SdifFile::read_all_frames(SdifProgress progress) {
+// The same as opening with the byte layer, except that an input that is no regular file gets the
+// waiting stream, and that the descriptor is opened without waiting: a FIFO would otherwise hold the
+// open until a writer comes, with no progress told.
+SdifResult SdifFile::open_for_reading(const char* path, SdifFileHeader* header) {
+  int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  struct stat status;
+  if (fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    // Only a regular file has a size to hold matrix headers against; the file is not written meanwhile.
+    file_size = status.st_size;
+    int flags = fcntl(fd, F_GETFL);
+    file = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? fdopen(fd, "rb") : nullptr;
+  } else if (fd >= 0) {
+    pipe_wait.progress = progress;
+    file = open_waiting_stream(fd, &pipe_wait);
+  }
+  if (!file) {
+    error_number = errno;
+    if (fd >= 0) ::close(fd);
+    return SdifCode::CLibraryError;
+  }
+  SdifResult code = SDIF_ReadFileHeader(header, file);
+  if (code == SdifCode::Ok) return code;
+  if (pipe_wait.cancelled) code = SdifCode::Cancelled;
+  else if (std::ferror(file)) error_number = errno;
+  std::fclose(file);
+  file = nullptr;
+  return code;
+}
+
+SdifResult SdifFile::read_all_frames(SdifProgress told) {
   if (!file) return SdifCode::ReadFailed;
+  progress = told;
+  pipe_wait.progress = told;
+  pipe_wait.bytes = loaded_bytes;
   SdifFrame* tail = frames;
   while (tail && tail->next) tail = tail->next;
   for (;;) {
@@ -83,15 +110,26 @@ SdifResult SdifFile::read_all_frames(SdifProgress progress) {
       frames = frame;
     }
     tail = frame;
-    loaded_bytes += frame_bytes(*frame);
-    if (progress.report && !progress.report(progress.context, loaded_bytes)) return result = SdifCode::Cancelled;
+    loaded_bytes += frame_bytes;
+    frame_bytes = 0;
+    if (!tell(false)) {
+      result = SdifCode::Cancelled;
+      break;
+    }
   }
+  progress = {};
+  pipe_wait.progress = {};
+  if (pipe_wait.cancelled) result = SdifCode::Cancelled;
+  if (result == SdifCode::Cancelled) return result;
   if (std::feof(file)) result = SdifCode::Ok;
+  else if (std::ferror(file)) error_number = errno;
   return result;
 }
 
 SdifResult SdifFile::read_frame(SdifFrame* frame) {
+  frame_bytes = 0;
   if (read_frame_header(frame) != SdifCode::Ok) return result;
+  frame_bytes = SDIF_FRAME_HEADER_BYTES;
   return read_matrices(frame);
 }
 
@@ -115,6 +153,7 @@ SdifResult SdifFile::read_matrices(SdifFrame* frame) {
 
 SdifResult SdifFile::read_matrix(SdifMatrix* matrix) {
   if (read_matrix_header(matrix) != SdifCode::Ok) return result;
+  frame_bytes += SDIF_MATRIX_HEADER_BYTES;
   // A header that cannot size a block has padded size 0 and is refused by read_matrix_data; an
   // unreadable width fails there before any element is read. Neither needs a block.
   int padded = SDIF_PaddedDataSize(matrix);
@@ -122,17 +161,19 @@ SdifResult SdifFile::read_matrix(SdifMatrix* matrix) {
   if (needs_block && claims_past_end(padded)) return stop_at_end();
   if (needs_block && padded > SMALL_BLOCK && file_size < 0) {
     if (read_arriving_data(matrix, padded) != SdifCode::Ok) return result;
-  } else {
-    if (needs_block) {
-      matrix->data = records.allocate(size_t(padded));
-      if (!matrix->data) return result = SdifCode::OutOfMemory;
-    }
-    if (read_matrix_data(matrix->data, matrix) != SdifCode::Ok) return result;
+  } else if (needs_block) {
+    matrix->data = records.allocate(size_t(padded));
+    if (!matrix->data) return result = SdifCode::OutOfMemory;
+    int64_t elements = int64_t(matrix->rows) * matrix->columns;
+    if (read_pieces(static_cast<unsigned char*>(matrix->data), *matrix, elements) != SdifCode::Ok) return result;
+  } else if (read_matrix_data(matrix->data, matrix) != SdifCode::Ok) {
+    return result;
   }
   int pad = SDIF_PadBytes(matrix);
   if (pad != 0) {
     unsigned char scratch[8];
     if (SDIF_LoadBytes(scratch, size_t(pad), file) != SdifCode::Ok) return result = SdifCode::ReadFailed;
+    frame_bytes += pad;
   }
   return result = SdifCode::Ok;
 }
@@ -159,6 +200,24 @@ SdifResult SdifFile::stop_at_end() {
   return result = SdifCode::ReadFailed;
 }
 
+// `count` elements of the matrix's data type, read as a one-column matrix so that the byte layer
+// picks the transfer, a piece at a time with the progress told between pieces.
+SdifResult SdifFile::read_pieces(unsigned char* block, const SdifMatrixHeader& matrix, int64_t count) {
+  const int width = SDIF_ElementWidth(matrix.data_type);
+  SdifMatrixHeader piece = matrix;
+  piece.columns = 1;
+  for (;;) {
+    piece.rows = int32_t(std::min(count, PIECE_BYTES / width));
+    if ((result = SDIF_LoadMatrixData(block, file, &piece)) != SdifCode::Ok) return result;
+    int64_t bytes = int64_t(piece.rows) * width;
+    block += bytes;
+    frame_bytes += bytes;
+    count -= piece.rows;
+    if (count == 0) return result;
+    if (!tell(false)) return result = SdifCode::Cancelled;
+  }
+}
+
 // A stream of unknown length, such as a pipe, cannot be held against a claim before it is read. Its
 // large blocks are read in pieces that double in size, so that what is allocated stays within twice
 // what has arrived, and the block itself is made only once all of its elements are there.
@@ -179,13 +238,26 @@ SdifResult SdifFile::read_arriving_data(SdifMatrix* matrix, int padded) {
     sizes[count] = size_t(piece.rows) * size_t(width);
     pieces[count].reset(static_cast<unsigned char*>(std::malloc(sizes[count])));
     if (!pieces[count]) return result = SdifCode::OutOfMemory;
-    if ((result = SDIF_LoadMatrixData(pieces[count].get(), file, &piece)) != SdifCode::Ok) return result;
+    if (read_pieces(pieces[count].get(), piece, piece.rows) != SdifCode::Ok) return result;
   }
   matrix->data = records.allocate(size_t(padded));
   if (!matrix->data) return result = SdifCode::OutOfMemory;
   unsigned char* block = static_cast<unsigned char*>(matrix->data);
-  for (size_t i = 0; i < count; block += sizes[i], ++i) std::memcpy(block, pieces[i].get(), sizes[i]);
+  // Putting a block of gigabytes together takes a good part of a second, so it is a wait too.
+  for (size_t i = 0; i < count; ++i) {
+    for (size_t done = 0; done < sizes[i]; done += size_t(PIECE_BYTES)) {
+      size_t bytes = std::min(sizes[i] - done, size_t(PIECE_BYTES));
+      std::memcpy(block, pieces[i].get() + done, bytes);
+      block += bytes;
+      if (!tell(true)) return result = SdifCode::Cancelled;
+    }
+  }
   return result = SdifCode::Ok;
+}
+
+bool SdifFile::tell(bool waiting) {
+  pipe_wait.bytes = loaded_bytes + frame_bytes;
+  return !progress.report || progress.report(progress.context, pipe_wait.bytes, waiting);
 }
 
 SdifStreamCursor::SdifStreamCursor(SdifFrame* frames, const char* type)

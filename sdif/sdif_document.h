@@ -8,6 +8,8 @@
 #include <type_traits>
 
 #include "sdif/sdif_format.h"
+#include "sdif/sdif_pipe_stream.h"
+#include "sdif/sdif_progress.h"
 #include "sdif/sdif_record_store.h"
 
 struct SdifMatrix : SdifMatrixHeader {
@@ -83,14 +85,6 @@ struct SdifFrame : SdifFrameHeader {
   SdifFrame();
 };
 
-// How a load tells its caller, between frames, how far it has come: `report` gets `context` and the
-// bytes of the file that the header and the frames loaded so far take up, and answers false to stop
-// the load there. A null `report` is never called.
-struct SdifProgress {
-  bool (*report)(void* context, long long bytes) = nullptr;
-  void* context = nullptr;
-};
-
 class SdifFile {
  public:
   FILE* file;
@@ -98,13 +92,19 @@ class SdifFile {
   int mode;  // 0 reading, 1 writing
   SdifFrame* frames;
 
-  SdifFile(const char* path, int mode);
+  // errno of a failed open, or of a read the system refused; 0 otherwise.
+  int error_number = 0;
+
+  // Opens `path` and reads its file header. An input that is no regular file (a pipe, a FIFO) is
+  // read through a waiting stream, so that `progress` is told while its header is awaited, and may
+  // stop the wait with SdifCode::Cancelled; a FIFO opens without waiting for its writer.
+  SdifFile(const char* path, int mode, SdifProgress progress = {});
   SdifFile(const SdifFile&) = delete;
   SdifFile& operator=(const SdifFile&) = delete;
   ~SdifFile();
 
-  // Ends with SdifCode::Cancelled when `progress` stops it; the frames loaded until then stay in the
-  // document, which frees them as it always does.
+  // Ends with SdifCode::Cancelled when `progress` stops it, between frames or inside one; the whole
+  // frames loaded until then stay in the document, which frees them as it always does.
   SdifResult read_all_frames(SdifProgress progress = {});
   SdifResult read_frame(SdifFrame* frame);
   SdifResult read_frame_header(SdifFrame* frame);
@@ -116,13 +116,23 @@ class SdifFile {
   long long size() const { return file_size; }
 
  private:
+  SdifResult open_for_reading(const char* path, SdifFileHeader* header);
   bool claims_past_end(int bytes);
   SdifResult stop_at_end();
+  SdifResult read_pieces(unsigned char* block, const SdifMatrixHeader& matrix, int64_t count);
   SdifResult read_arriving_data(SdifMatrix* matrix, int padded);
+  // Tells the progress the bytes read so far; false when it stops the load.
+  bool tell(bool waiting);
 
   long long file_size = -1;
-  // Bytes of the file that the header and the frames loaded so far take up.
+  // Bytes of the file that the header and the frames loaded so far take up, and what has been read
+  // of the frame under way.
   long long loaded_bytes = 0;
+  long long frame_bytes = 0;
+  // The caller's progress, during the calls that take one.
+  SdifProgress progress;
+  // For an input that is no regular file: what its waiting reads tell.
+  SdifPipeWait pipe_wait;
   // Owns every frame, matrix and element block of the document.
   SdifRecordStore records;
 };

@@ -7,12 +7,23 @@
 
 #include <cstring>
 
+namespace {
+
+// Storage that holds more than this many times what a picture needs gives the rest back: the window
+// has shrunk. Below it the storage is kept, so that views of somewhat different sizes drawing one
+// after the other do not allocate at every redraw.
+constexpr size_t SHRINK_FACTOR = 4;
+
+}  // namespace
+
 PixelCanvas::PixelCanvas(int x, int y, int w, int h, std::vector<uint32_t>& storage)
     : picture{x, y, x + std::max(w, 0), y + std::max(h, 0)},
       clip(picture),
       saved_clip(picture),
       row_pixels(static_cast<size_t>(picture.right - x)) {
-  storage.resize(static_cast<size_t>(picture.bottom - y) * row_pixels);
+  size_t needed = static_cast<size_t>(picture.bottom - y) * row_pixels;
+  if (needed > 0 && needed < storage.capacity() / SHRINK_FACTOR) std::vector<uint32_t>().swap(storage);
+  storage.resize(needed);
   pixels = storage.data();
   for (unsigned i = 0; i < COLOR_MAP_SIZE; ++i) palette[i] = pixel_of(i);
 }

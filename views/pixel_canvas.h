@@ -16,7 +16,7 @@ class PixelCanvas {
 
   // A picture of the rectangle (x, y, w, h) in window coordinates, kept in `storage` one pixel per
   // element: red, green and blue bytes and one unused. The storage is resized to fit and may be
-  // reused by the next canvas.
+  // reused by the next canvas; storage far larger than the picture gives its memory back.
   PixelCanvas(int x, int y, int w, int h, std::vector<uint32_t>& storage);
 
   // The same operations as fl_color, fl_rectf, fl_push_clip, fl_pop_clip and fl_yxline, with the
@@ -55,7 +55,7 @@ class PixelCanvas {
 };
 
 // Storage shared by every view's draw(): the views draw one at a time on the GUI thread, and sharing
-// it means that no redraw allocates once the largest view has been drawn.
+// it means that no redraw allocates once the largest view has been drawn, until the window shrinks.
 std::vector<uint32_t>& shared_picture_storage();
 
 // What every view's draw() does: the view paints itself into a canvas over the shared storage, and

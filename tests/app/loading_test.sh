@@ -1,7 +1,9 @@
 #!/bin/bash
-# End-to-end test of the loading window: a small file opens without it; an endless pipe shows it, and
-# Escape in it cancels the load, after which the viewer exits 0 without a dialog, having freed what
-# it loaded (under the sanitizers a leak fails the exit status).
+# End-to-end test of the loading window: a small file opens without it. A FIFO whose writer sends
+# frames without end, one that sends nothing, one that stalls inside a frame, and one that sends a
+# single 320 MB frame slowly each get the window after half a second, and Escape in it cancels the
+# load, after which the viewer exits 0 without a dialog or its main window, having freed what it
+# loaded (under the sanitizers a leak fails the exit status).
 # Usage: loading_test.sh VIEWER; needs an X display and xdotool.
 set -u
 viewer=$1
@@ -28,23 +30,38 @@ kill "$pid"; wait "$pid"
 case "$seen" in *SDIF*) ;; *) fail "small file: no main window" ;; esac
 case "$seen" in *Loading*) fail "small file: a loading window" ;; esac
 
-# An endless pipe: the header, then zero bytes (empty frames) at about 16 MB/s until the viewer stops reading.
-{ printf "$header"; for _ in $(seq 100000); do head -c 16384 /dev/zero || break; sleep 0.001; done; } 2>/dev/null |
-  "$viewer" /dev/stdin &
-pid=$!
-window=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Loading$' | head -n 1)
-if [ -z "$window" ]; then
-  fail "endless pipe: no loading window"
-  kill "$pid"
-fi
-xdotool mousemove --window "$window" 20 20 key Escape
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  case "$(titles "$pid")" in *Ondavue*) fail "endless pipe: a dialog after Escape"; kill "$pid" ;; esac
-  sleep 0.1
+# The writers, each writing to standard output until the viewer stops reading or it is killed:
+# zero bytes (empty frames) at about 16 MB/s; nothing; the header and half a frame header; one frame
+# of one matrix of 80 000 000 floats at about 20 MB/s.
+endless() { printf "$header"; for _ in $(seq 100000); do head -c 16384 /dev/zero || break; sleep 0.001; done; }
+silent() { exec sleep 60; }
+stalled() { printf "$header"'1TRC\0\0\0\020'; exec sleep 60; }
+big_frame() {
+  printf "$header"'1TRC\0\0\0\020\0\0\0\0\0\0\0\0\0\0\0\001\0\0\0\001''1TRC\0\0\0\004\004\304\264\000\0\0\0\001'
+  for _ in $(seq 320); do head -c 1000000 /dev/zero || break; sleep 0.05; done
+}
+
+for writer in endless silent stalled big_frame; do
+  rm -f "$work/fifo"
+  mkfifo "$work/fifo"
+  "$writer" > "$work/fifo" 2>/dev/null &
+  writer_pid=$!
+  "$viewer" "$work/fifo" &
+  pid=$!
+  # Half a second after the start, whatever the writer does.
+  window=$(timeout 8 xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Loading$' | head -n 1)
+  [ -n "$window" ] || fail "$writer: no loading window"
+  [ -n "$window" ] && xdotool mousemove --window "$window" 20 20 key Escape
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    case "$(titles "$pid")" in *Ondavue* | *SDIF*) fail "$writer: another window after Escape"; kill "$pid" ;; esac
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && { fail "$writer: still loading after Escape"; kill "$pid"; }
+  wait "$pid"
+  status=$?
+  [ "$status" = 0 ] || fail "$writer: exit status $status after Escape, want 0"
+  kill "$writer_pid" 2>/dev/null
+  wait "$writer_pid" 2>/dev/null
 done
-kill -0 "$pid" 2>/dev/null && { fail "endless pipe: still loading after Escape"; kill "$pid"; }
-wait "$pid"
-status=$?
-[ "$status" = 0 ] || fail "endless pipe: exit status $status after Escape, want 0"
 exit "$failures"

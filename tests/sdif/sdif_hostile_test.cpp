@@ -103,7 +103,7 @@ TEST(SdifHostile, LongHeaderIsSkippedOnAPipeAsInAFile) {
       std::unique_ptr<FilledPipe> pipe(piped ? new FilledPipe(*writer) : nullptr);
       SdifFile file((piped ? pipe->path : save_temp(*writer, "header.sdif")).c_str(), 0);
       long long reported = 0;
-      SdifProgress progress{[](void* last, long long bytes) {
+      SdifProgress progress{[](void* last, long long bytes, bool) {
                               *static_cast<long long*>(last) = bytes;
                               return true;
                             },

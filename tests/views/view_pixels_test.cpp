@@ -97,6 +97,21 @@ TEST(PixelCanvas, DrawsAsTheToolkitCallsDo) {
             (Picture{"rr.g", "rrg.", "rrg."}));
 }
 
+TEST(PixelCanvas, StorageGivesBackWhatAMuchSmallerPictureLeaves) {
+  // Pictures one after the other in one storage, and what it holds after each: a somewhat smaller
+  // picture and an empty one keep it, one under a quarter of it (the window shrank) does not.
+  const struct {
+    int width, height;
+    size_t capacity;
+  } pictures[] = {
+      {2000, 1000, 2000000}, {1000, 600, 2000000}, {0, 10, 2000000}, {990, 500, 495000}, {400, 400, 495000}};
+  std::vector<uint32_t> storage;
+  for (const auto& p : pictures) {
+    PixelCanvas canvas(0, 0, p.width, p.height, storage);
+    EXPECT_EQ(storage.capacity(), p.capacity) << p.width << "x" << p.height;
+  }
+}
+
 TEST(PitchViewPicture, StaircasesGapsScalesAndLimits) {
   // Columns at t = 0, 0.75, 1.5, 2.25: values 100, 175, 250, 325, weights 0.2, 0.4, 0.6, 0.8, each
   // joined to the one before it by a line in the earlier column.
