@@ -10,18 +10,18 @@
 #include <cstdlib>
 #include <cstring>
 
-const char* const EXPORT_USAGE =
-    "Usage: sdif-export [OPTION]... FILE\n"
+const std::string EXPORT_USAGE =
+    std::string("Usage: sdif-export [OPTION]... FILE\n"
     "Write the values of an SDIF analysis file as CSV, TSV or JSON lines, for plots,\n"
     "spreadsheets and scripts.\n"
     "\n"
     "      --format FORMAT    csv (default), tsv or jsonl\n"
     "      --stream ID        only frames of this stream ID\n"
-    "      --frame TYPE       only frames of this type (1TRC, 1FQ0, ...)\n"
+    "      --frame TYPE       only frames of this type (") + SDIF_TRACKS_TYPE + ", " + SDIF_FUNDAMENTAL_TYPE + ", ...)\n"
     "      --matrix TYPE      only matrices of this type\n"
     "      --time START:END   only frames from START to END seconds; either may be empty\n"
     "      --wide             one line per spectrum: the time, then the magnitude of\n"
-    "                         each bin (1STF matrices unless --matrix is given)\n"
+    "                         each bin (" + WIDE_DEFAULT_MATRIX + " matrices unless --matrix is given)\n"
     "  -o, --output OUT       write to OUT, replaced when complete (default: standard output)\n"
     "  -h, --help             show this help and exit\n"
     "      --version          show the version and exit\n"

@@ -5,11 +5,12 @@
 #include <string>
 
 #include "export/selection.h"
+#include "sdif/sdif_standard_types.h"
 
 enum class ExportFormat { Csv, Tsv, Jsonl };
 
 // The matrices --wide takes when no --matrix is given: the short-time spectra of the residual panel.
-constexpr char WIDE_DEFAULT_MATRIX[] = "1STF";
+inline constexpr const char* WIDE_DEFAULT_MATRIX = SDIF_SPECTRUM_TYPE;
 
 struct ExportOptions {
   ExportFormat format = ExportFormat::Csv;
@@ -28,4 +29,4 @@ struct ParsedExport {
 ParsedExport parse_export_options(int argc, char** argv);
 
 // The text of --help.
-extern const char* const EXPORT_USAGE;
+extern const std::string EXPORT_USAGE;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/output_file.h"
+#include "cli/program_guard.h"
 #include "export/jsonl_format.h"
 #include "export/table_format.h"
 #include "export/wide_format.h"
@@ -221,21 +222,15 @@ class FileExport {
 }  // namespace
 
 int export_file(const ExportOptions& options, FILE* out, FILE* err) {
-  // Memory is bounded by design; running out means the machine has none left. The output, abandoned
-  // by the unwinding, is not left behind.
-  try {
-    return FileExport(options, out, err).run();
-  } catch (const std::bad_alloc&) {
-    std::fprintf(err, "%s: %s: out of memory\n", PROGRAM, options.file.c_str());
-    return EXIT_FAILED;
-  }
+  note_input(options.file.c_str());
+  return FileExport(options, out, err).run();
 }
 
 int export_main(int argc, char** argv, FILE* out, FILE* err) {
   ParsedExport parsed = parse_export_options(argc, argv);
   switch (parsed.action) {
     case ParsedExport::HELP:
-      std::fputs(EXPORT_USAGE, out);
+      std::fputs(EXPORT_USAGE.c_str(), out);
       return 0;
     case ParsedExport::VERSION:
       std::fprintf(out, "%s %s\n", PROGRAM, SDIF_VIEWER_VERSION);

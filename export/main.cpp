@@ -1,21 +1,14 @@
-// Entry point of sdif-export; everything happens in export_main, which the tests call directly. Here
-// are what only a whole process has: a reader that closes the pipe must not kill it, and standard
-// output is checked once all is written to it.
+// Entry point of sdif-export; everything happens in export_main, which the tests call directly, inside
+// the guard every companion program runs in. A reader that closes the pipe must not kill the process:
+// the write then fails with EPIPE, which the export takes as its quiet end (`| head`).
 #include <signal.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
+#include "cli/program_guard.h"
 #include "export/export_run.h"
 
 int main(int argc, char** argv) {
-  // A closed pipe then fails the write with EPIPE, which the export takes as its end (`| head`).
   signal(SIGPIPE, SIG_IGN);
-  int status = export_main(argc, argv, stdout, stderr);
-  if (std::fclose(stdout) != 0 && errno != EPIPE) {
-    std::fprintf(stderr, "sdif-export: standard output: %s\n", std::strerror(errno));
-    return 1;
-  }
-  return status;
+  return run_companion("sdif-export", [&] { return export_main(argc, argv, stdout, stderr); });
 }

@@ -1,17 +1,26 @@
 // The read loop: frames of other streams and types are passed over, each chosen frame's matrix is
 // read in pieces of a fixed size and its rows fed to the synthesizer, and everything the synthesizer
 // can render before the next frame goes to the sink before that frame is read.
+#include "cli/read_error.h"
 #include "synth/stream_synthesis.h"
 
 #include <cstring>
 
 #include "sdif/sdif_frame_reader.h"
+#include "sdif/sdif_standard_types.h"
 
 const PlayableType PLAYABLE_TYPES[PLAYABLE_COUNT] = {
-    {"1TRC", 0, SoundKind::Partials},
-    {"1HRM", 0, SoundKind::Partials},
-    {"1FQ0", 0, SoundKind::Pitch},
+    {SDIF_TRACKS_TYPE, 0, SoundKind::Partials},
+    {SDIF_HARMONICS_TYPE, 0, SoundKind::Partials},
+    {SDIF_FUNDAMENTAL_TYPE, 0, SoundKind::Pitch},
 };
+
+std::string playable_type_names() {
+  std::string names;
+  for (int i = 0; i < PLAYABLE_COUNT; ++i)
+    names += std::string(i == 0 ? "" : i + 1 == PLAYABLE_COUNT ? " or " : ", ") + PLAYABLE_TYPES[i].frame_type;
+  return names;
+}
 
 const PlayableType* playable_type(const char* frame_type) {
   for (const PlayableType& type : PLAYABLE_TYPES)
@@ -57,7 +66,7 @@ class StreamReader {
     if (reader.result != SdifCode::Ok && reader.result != SdifCode::EndOfData) {
       if (!reader.stopped_at_end())
         return finish(StreamReport::Damaged, "damaged at byte " + std::to_string(reader.failure_offset) + ": " +
-                                                 SDIF_GetMessage(reader.result));
+                                                 read_error_text(reader.result, reader.error_number));
       report.outcome = StreamReport::Cut;
     }
     if (!synthesizer) return finish(StreamReport::NoStream, missing());
@@ -73,7 +82,7 @@ class StreamReader {
     if (reader.result == SdifCode::CLibraryError)
       report.reason = std::strerror(reader.error_number);
     else
-      report.reason = std::string("not a readable SDIF file: ") + SDIF_GetMessage(reader.result);
+      report.reason = "not a readable SDIF file: " + read_error_text(reader.result, reader.error_number);
     return report;
   }
 
@@ -134,7 +143,7 @@ class StreamReader {
   }
 
   std::string missing() const {
-    std::string types = choice.type ? choice.type->frame_type : "1TRC, 1HRM or 1FQ0";
+    std::string types = choice.type ? choice.type->frame_type : playable_type_names();
     if (choice.stream) return "has no " + types + " frames in stream " + std::to_string(*choice.stream);
     return "has no " + types + " frames";
   }

@@ -22,6 +22,8 @@ extern const PlayableType PLAYABLE_TYPES[PLAYABLE_COUNT];
 
 // The entry of a 4-character frame type, or null.
 const PlayableType* playable_type(const char* frame_type);
+// The playable frame types for people, as a list joined by commas and a final "or".
+std::string playable_type_names();
 
 // Which stream to play: by default the stream of the first frame of a playable type; an ID, a type or
 // both narrow the choice. Only frames of the stream's chosen type are read.

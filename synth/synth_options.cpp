@@ -11,15 +11,18 @@
 #include <cstdlib>
 #include <cstring>
 
-const char* const SYNTH_USAGE =
-    "Usage: sdif-synth [OPTIONS] -o OUT.wav|OUT.flac FILE\n"
-    "Makes the partials (1TRC, 1HRM) or the pitch (1FQ0) of an SDIF analysis heard:\n"
+#include "sdif/sdif_standard_types.h"
+#include "synth/stream_synthesis.h"
+
+const std::string SYNTH_USAGE =
+    std::string("Usage: sdif-synth [OPTIONS] -o OUT.wav|OUT.flac FILE\n") + "Makes the partials (" + SDIF_TRACKS_TYPE +
+    ", " + SDIF_HARMONICS_TYPE + ") or the pitch (" + SDIF_FUNDAMENTAL_TYPE + ") of an SDIF analysis heard:\n"
     "synthesises one stream of FILE into a mono WAV or FLAC file.\n"
     "\n"
     "  -o, --output OUT         the sound file, WAV or FLAC by its suffix\n"
     "      --stream ID          the stream to play (default: the stream of the first\n"
-    "                           1TRC, 1HRM or 1FQ0 frame)\n"
-    "      --frame TYPE         play only frames of TYPE: 1TRC, 1HRM or 1FQ0\n"
+    "                           " + playable_type_names() + " frame)\n"
+    "      --frame TYPE         play only frames of TYPE: " + playable_type_names() + "\n"
     "      --time START:END     the time range in seconds (default: the stream's)\n"
     "      --rate HZ            the sample rate, 1000 to 384000 (default: 44100)\n"
     "      --harmonics N        harmonics of the pitch tone, 1 to 65536 (default: 1)\n"
@@ -99,7 +102,7 @@ ParsedSynthCommand parse_synth_options(int argc, char** argv) {
         break;
       case FRAME:
         o.choice.type = value.size() == 4 ? playable_type(value.c_str()) : nullptr;
-        if (!o.choice.type) return usage("frame type '" + value + "' is not 1TRC, 1HRM or 1FQ0");
+        if (!o.choice.type) return usage("frame type '" + value + "' is not " + playable_type_names());
         break;
       case TIME: {
         size_t colon = value.find(':');

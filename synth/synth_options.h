@@ -41,4 +41,4 @@ struct ParsedSynthCommand {
 ParsedSynthCommand parse_synth_options(int argc, char** argv);
 
 // The text of --help.
-extern const char* const SYNTH_USAGE;
+extern const std::string SYNTH_USAGE;

@@ -1,6 +1,7 @@
 // Turns the parsed command line into one synthesis: the output opened first, so that an unwritable
 // target fails before any reading, then the stream read and synthesised into it, then the summary.
 // Whatever fails, the output is abandoned and no file is left.
+#include "cli/program_guard.h"
 #include "synth/synth_run.h"
 
 #include <cerrno>
@@ -23,12 +24,6 @@ constexpr int EXIT_USAGE = 2;
 int fail(FILE* err, const std::string& file, const std::string& reason) {
   std::fprintf(err, "%s: %s: %s\n", PROGRAM, file.c_str(), reason.c_str());
   return EXIT_FAILED;
-}
-
-// An answer on standard output counts only once it is out: a full disk or a closed pipe is a failure.
-int answered(FILE* out, FILE* err) {
-  if (std::fflush(out) == 0 && !std::ferror(out)) return 0;
-  return fail(err, "standard output", std::strerror(errno ? errno : EIO));
 }
 
 std::string decibels(double factor) {
@@ -122,22 +117,17 @@ int synth_main(int argc, char** argv, FILE* out, FILE* err) {
   ParsedSynthCommand parsed = parse_synth_options(argc, argv);
   switch (parsed.action) {
     case ParsedSynthCommand::HELP:
-      std::fputs(SYNTH_USAGE, out);
-      return answered(out, err);
+      std::fputs(SYNTH_USAGE.c_str(), out);
+      return 0;
     case ParsedSynthCommand::VERSION:
       std::fprintf(out, "%s %s\n", PROGRAM, SDIF_VIEWER_VERSION);
-      return answered(out, err);
+      return 0;
     case ParsedSynthCommand::USAGE_ERROR:
       std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", PROGRAM, parsed.error.c_str(), PROGRAM);
       return EXIT_USAGE;
     case ParsedSynthCommand::RUN:
       break;
   }
-  // Memory is bounded by design, so running out means the machine has next to none left; the output
-  // is abandoned on the way out like any failed one.
-  try {
-    return run(parsed.options, err);
-  } catch (const std::bad_alloc&) {
-    return fail(err, parsed.options.input, "out of memory");
-  }
+  note_input(parsed.options.input.c_str());
+  return run(parsed.options, err);
 }

@@ -4,12 +4,13 @@
 #include <algorithm>
 
 #include "sdif/sdif_document.h"
+#include "sdif/sdif_standard_types.h"
 
 // The contrasts are the floats nearest the values given.
 const PanelSpec PANELS[PANEL_COUNT] = {
-    {VIEW_PITCH, "Pitch", "1FQ0", 0, 1000.0, "", 0.5f},
-    {VIEW_TRACKS, "Sinusoids", "1TRC", 0, 22050.0, "Hz", 0.3f},
-    {VIEW_RESIDUAL, "Residual", "1STF", 1, 0.0, "bins", 0.5f},
+    {VIEW_PITCH, "Pitch", SDIF_FUNDAMENTAL_TYPE, 0, 1000.0, "", 0.5f},
+    {VIEW_TRACKS, "Sinusoids", SDIF_TRACKS_TYPE, 0, 22050.0, "Hz", 0.3f},
+    {VIEW_RESIDUAL, "Residual", SDIF_SPECTRUM_TYPE, 1, 0.0, "bins", 0.5f},
 };
 
 const PanelSpec* panel_of(int kind) {
