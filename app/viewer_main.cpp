@@ -7,6 +7,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/filename.H>
 #include <FL/Fl_File_Chooser.H>
+#include <FL/x.H>
 
 #include <memory>
 #include <new>
@@ -63,6 +64,10 @@ Outcome show_file(const char* path) {
 }  // namespace
 
 int viewer_main(int argc, char** argv) {
+  // Every way through shows a window, and the connection to the display is opened now, while memory
+  // is plentiful: opened by the loading window of a load that then runs out of memory, the display
+  // library's own set-up could fail an allocation it does not check, and crash.
+  fl_open_display();
   const char* path;
   if (argc > 1) {
     path = argv[1];
