@@ -51,14 +51,14 @@ struct SdifElements {
   float as_float(int column, int row) const { return static_cast<float>(at(column, row)); }
   double as_double(int column, int row) const { return static_cast<double>(at(column, row)); }
   // Floating values truncate toward zero; one outside the int range (NaN included) has no integer, so
-  // `out` stays. Unsigned values keep their 32 bits.
-  void as_int(int column, int row, int32_t& out) const {
+  // `out` stays and the answer is false. Unsigned values keep their 32 bits.
+  bool as_int(int column, int row, int32_t& out) const {
     T value = at(column, row);
     if constexpr (std::is_floating_point_v<T>) {
-      if (value > -2147483649.0 && value < 2147483648.0) out = static_cast<int32_t>(value);
-    } else {
-      out = static_cast<int32_t>(value);
+      if (!(value > -2147483649.0 && value < 2147483648.0)) return false;
     }
+    out = static_cast<int32_t>(value);
+    return true;
   }
 };
 
