@@ -111,11 +111,13 @@ class FrameMaps {
   void make_room() {
     if (compacted_in == redraw) return;
     compacted_in = redraw;
+    auto stale = [this](const Place& place) { return redraw - place.redraw > 1; };
+    if (std::none_of(places.begin(), places.end(), stale)) return;
     ++compactions;
     size_t kept = 0;
     used = 0;
     for (const Place& place : places) {
-      if (redraw - place.redraw > 1) continue;
+      if (stale(place)) continue;
       std::copy(pool.begin() + place.offset, pool.begin() + place.offset + place.count, pool.begin() + used);
       places[kept++] = {place.frame, used, place.count, place.redraw};
       used += place.count;

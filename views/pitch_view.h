@@ -8,6 +8,8 @@
 
 class PitchView : public SdifView {
  public:
+  using Points = SlotPoints;
+
   PitchView(int x, int y, int w, int h, SdifStreamCursor* cursor);
   void draw() override;
   void paint_pixels(PixelCanvas& canvas) override;

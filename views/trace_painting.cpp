@@ -1,7 +1,16 @@
-// The trace points that every pitch and track drawing shares.
+// The point lists that every drawing of a track view shares.
 #include "views/trace_painting.h"
 
-TraceColumns& shared_trace_columns() {
-  static TraceColumns columns;
-  return columns;
+namespace {
+
+KeyedPoints::Lists& shared_lists() {
+  static KeyedPoints::Lists lists;
+  return lists;
+}
+
+}  // namespace
+
+KeyedPoints::KeyedPoints() : lists(shared_lists()) {
+  lists.previous.clear();
+  lists.current.clear();
 }

@@ -6,26 +6,64 @@
 
 #include <FL/Enumerations.H>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "views/sdif_view.h"
 
-// A trace's point in one column: its key and window row.
-struct TracePoint {
-  int32_t key;
-  int y;
+// The marker of a trace without a point in the previous column.
+constexpr int no_point = 0x10000000;
+
+// Each trace's point in the previous column, for views whose every column gives every key from 0 to
+// SLOTS - 1 (the pitch view): an array indexed by key.
+class SlotPoints {
+ public:
+  SlotPoints() { previous.fill(no_point); }
+  void next_column() {}
+  int before(int32_t key) const { return previous[size_t(key)]; }
+  void set(int32_t key, int y) { previous[size_t(key)] = y; }
+
+ private:
+  std::array<int, SLOTS> previous;
 };
 
-// The points of the column before and of the column being drawn, kept for every drawing on the GUI
-// thread, so that no redraw allocates once the most points a column has drawn have been drawn.
-struct TraceColumns {
-  std::vector<TracePoint> previous, current;
+// The same for any keys, each column giving its own in ascending order (the track view): the points
+// of the previous column and of this one, in key order, walked along as the keys come. The lists are
+// shared by every drawing on the GUI thread, so that no redraw allocates once the most points a column
+// has drawn have been drawn.
+class KeyedPoints {
+ public:
+  KeyedPoints();
+  void next_column() {
+    std::swap(lists.previous, lists.current);
+    lists.current.clear();
+    at = 0;
+  }
+  int before(int32_t key) {
+    while (at < lists.previous.size() && lists.previous[at].key < key) ++at;
+    return at < lists.previous.size() && lists.previous[at].key == key ? lists.previous[at].y : no_point;
+  }
+  void set(int32_t key, int y) {
+    if (y != no_point) lists.current.push_back({key, y});
+  }
+
+  struct Point {
+    int32_t key;
+    int y;
+  };
+  struct Lists {
+    std::vector<Point> previous, current;
+  };
+
+ private:
+  Lists& lists;
+  size_t at = 0;
 };
-TraceColumns& shared_trace_columns();
 
 // `full_range` is the value span of the whole view height at vertical size 1; `view.sample_traces(t,
-// draw)` calls draw(key, height, amplitude) for the traces at time t, keys ascending.
+// draw)` calls draw(key, height, amplitude) for the traces at time t, keys ascending, and
+// View::Points keeps each trace's point in the previous column.
 template <class View, class Canvas>
 void paint_traces(View& view, Canvas& canvas, double full_range) {
   canvas.color(FL_BLACK);
@@ -35,27 +73,27 @@ void paint_traces(View& view, Canvas& canvas, double full_range) {
   double base = view.vertical_position * full_range;
   double scale = view.vertical_size * full_range / view.h();
   canvas.push_clip(view.x(), view.y(), view.w(), view.h());
-  TraceColumns& points = shared_trace_columns();
-  points.previous.clear();
+  typename View::Points points;
   const ViewRows rows = view.rows();
   const ContrastCurve& curve = *view.contrast_curve;
   for (int column = view.x(); column < view.x() + view.w(); ++column) {
-    points.current.clear();
-    size_t before = 0;
+    points.next_column();
     view.sample_traces(t, [&](int32_t key, double height, double amplitude) {
-      // A trace without a point here breaks: the next point with its key starts it again.
-      if (!present(amplitude)) return;
+      // A trace without a point here breaks: its next point starts it again.
+      if (!present(amplitude)) {
+        points.set(key, no_point);
+        return;
+      }
       canvas.color(curve.color_index(amplitude));
       int y = rows.row_above_bottom((height - base) / scale);
-      while (before < points.previous.size() && points.previous[before].key < key) ++before;
-      if (before < points.previous.size() && points.previous[before].key == key) {
-        canvas.yxline(column - 1, y, points.previous[before].y);
-      } else {
+      int before = points.before(key);
+      if (before == no_point) {
         canvas.yxline(column, y, y);
+      } else {
+        canvas.yxline(column - 1, y, before);
       }
-      points.current.push_back({key, y});
+      points.set(key, y);
     });
-    std::swap(points.previous, points.current);
     t += dt;
   }
   canvas.pop_clip();

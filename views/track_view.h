@@ -10,6 +10,8 @@
 
 class TrackView : public SdifView {
  public:
+  using Points = KeyedPoints;
+
   TrackView(int x, int y, int w, int h, SdifStreamCursor* cursor);
   void draw() override;
   void paint_pixels(PixelCanvas& canvas) override;

@@ -9,6 +9,8 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <tuple>
+#include <utility>
 
 #include "tests/support/test_files.h"
 #include "views/pixel_canvas.h"
@@ -34,11 +36,22 @@ Partials partials(const SdifFrame* frame) {
   return found;
 }
 
+// Each trace's point in the previous column, in maps made for each drawing.
+struct MapPoints {
+  std::map<int32_t, int> previous, current;
+  void next_column() { previous = std::exchange(current, {}); }
+  int before(int32_t key) { return previous.count(key) ? previous[key] : no_point; }
+  void set(int32_t key, int y) {
+    if (y != no_point) current[key] = y;
+  }
+};
+
 // The track view's sampling done the plain way, from both frames' maps at every column. The streams
 // below hold only frequencies and amplitudes that floats represent exactly, so that it can work in
 // double throughout.
 struct PlainTrackView : SdifView {
   using SdifView::SdifView;
+  using Points = MapPoints;
 
   template <class Draw>
   void sample_traces(double t, Draw draw) {
@@ -86,11 +99,14 @@ TEST(TrackSlots, PicturesMatchAPlainSamplingOfEachFramesPartials) {
     TrackView view(0, 0, 157, 83, &s.cursor);
     PlainTrackView plain(0, 0, 157, 83, &s.cursor);
     plain.contrast_curve = std::make_unique<ContrastCurve>(0.3f);
-    for (auto [position, size] : {std::pair{0.0f, 1.0f}, {0.4f, 0.05f}, {0.0f, 1.0f}}) {
+    // Last, a single column: points alone, none joined to a column before it.
+    for (auto [position, size, width] : {std::tuple{0.0f, 1.0f, 157}, {0.4f, 0.05f, 157}, {0.0f, 1.0f, 157}, {0.6f, 0.1f, 1}}) {
       view.time_position = plain.time_position = position;
       view.time_size = plain.time_size = size;
+      view.size(width, 83);
+      plain.size(width, 83);
       std::vector<uint32_t> drawn, expected;
-      PixelCanvas canvas(0, 0, 157, 83, drawn), plain_canvas(0, 0, 157, 83, expected);
+      PixelCanvas canvas(0, 0, width, 83, drawn), plain_canvas(0, 0, width, 83, expected);
       view.paint(canvas);
       paint_traces(plain, plain_canvas, panel_spec(VIEW_TRACKS).full_range);
       ASSERT_EQ(drawn, expected) << "seed " << seed << ", time " << position << " + " << size;
