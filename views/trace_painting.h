@@ -42,7 +42,8 @@ class KeyedPoints {
   }
   int before(int32_t key) {
     while (at < lists.previous.size() && lists.previous[at].key < key) ++at;
-    return at < lists.previous.size() && lists.previous[at].key == key ? lists.previous[at].y : no_point;
+    if (at == lists.previous.size() || lists.previous[at].key != key) return no_point;
+    return lists.previous[at++].y;
   }
   void set(int32_t key, int y) {
     if (y != no_point) lists.current.push_back({key, y});
