@@ -1,6 +1,7 @@
 // Tests of sdif-info's command line in-process: options, exit status and error lines, and JSON that
 // parses whatever bytes the file's types and the file's name hold.
 #include <algorithm>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -54,6 +55,7 @@ TEST(InfoMain, JsonParsesWhateverTheBytes) {
   SdifWriter w;
   w.file_header(16, 3, 2).begin_frame(odd_frame, 0, -5, 1).matrix_f32(odd_matrix, 1, 1, {2}).end_frame();
   w.begin_frame("1TRC", 0, 4, 1).matrix_f32("1TRC", 1, 2, {100, 1}).end_frame();
+
   w.begin_frame("1FQ0", 1, 3, 2).matrix_f32("1FQ0", 1, 2, {100, 1}).matrix_header(odd_matrix, 0x0004, 1, 1);
   std::string path = save_temp(w, "odd-\xff\xfe.sdif");
   for (bool frames : {false, true}) {
@@ -65,6 +67,9 @@ TEST(InfoMain, JsonParsesWhateverTheBytes) {
     std::string line = r.out.substr(0, r.out.find('\n') + 1);
     EXPECT_EQ(r.out, line + line);
     nlohmann::json report = nlohmann::json::parse(line);
+    if (!frames) {
+      EXPECT_EQ(line, report.dump() + "\n") << "members in the order of their keys";
+    }
     EXPECT_EQ(report["outcome"], "cut");
     EXPECT_EQ(report["header"], nlohmann::json({{"magic", "SDIF"}, {"header_size", 16}, {"spec_version", 3},
                                                 {"types_version", 2}}));
@@ -74,6 +79,7 @@ TEST(InfoMain, JsonParsesWhateverTheBytes) {
     EXPECT_EQ(report["viewer"]["panels"]["Pitch"], nullptr) << "the cut frame is not shown";
     EXPECT_EQ(report["viewer"]["panels"]["Sinusoids"], 4);
     EXPECT_EQ(report["streams"][1]["matrix_types"][0]["column_ranges"][0]["min"], 100);
+
     EXPECT_EQ(report["viewer"]["left_out"], nlohmann::json::array({-5}));
     if (frames) {
       ASSERT_EQ(report["frame_list"].size(), 3u);
@@ -81,6 +87,21 @@ TEST(InfoMain, JsonParsesWhateverTheBytes) {
       EXPECT_EQ(report["frame_list"][2]["matrices"].size(), 2u) << "the header read before the cut is listed";
     }
   }
+}
+
+TEST(InfoMain, LargestTrackIndexAndBinsInBothReports) {
+  SdifWriter w;
+  w.file_header().begin_frame("1TRC", 0, 6, 1).matrix_f32("1TRC", 1, 3, {7.5, 100, 1}).end_frame();
+  w.begin_frame("1STF", 0, 8, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 1, 2, {1, 0}).end_frame();
+  std::string path = save_temp(w, "tracks-and-bins.sdif");
+  std::string text = run_info({path}).out;
+  EXPECT_NE(text.find("    matrices     1 per frame\n    track index  largest 7\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("    matrices     2 per frame\n    bins         1\n"), std::string::npos) << text;
+  nlohmann::json streams = nlohmann::json::parse(run_info({"--json", path}).out)["streams"];
+  using nlohmann::json;
+  EXPECT_EQ(std::make_tuple(streams[0]["largest_track_index"], streams[0]["bin_count"], streams[1]["largest_track_index"],
+                            streams[1]["bin_count"]),
+            std::make_tuple(json(7), json(nullptr), json(nullptr), json(1)));
 }
 
 }  // namespace
