@@ -117,9 +117,8 @@ TEST(FileSurvey, TrackIndicesAndBinsAsTheViewsReadThem) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   SdifWriter w;
   w.file_header();
-  // Stream 1: a frame of another type before the first 1TRC frame, and a second matrix, count for
-  // nothing; indices truncate, those without an int count for nothing; a later frame of another type
-  // is read as the view reads it; a two-column matrix has no indices.
+  // Stream 1: a frame of another type before the first 1TRC frame, a second matrix, indices without an
+  // int and a two-column matrix count for nothing; a later frame of another type counts, as the view reads it.
   w.begin_frame("XTRC", 0, 1, 1).matrix_f32("1TRC", 1, 3, {9000, 1, 1}).end_frame();
   w.begin_frame("1TRC", 1, 1, 2).matrix_f64("1TRC", 3, 3, {441.9, 1, 1, nan, 1, 1, 3e9, 1, 1});
   w.matrix_f32("1TRC", 1, 3, {8000, 1, 1}).end_frame();
@@ -127,7 +126,7 @@ TEST(FileSurvey, TrackIndicesAndBinsAsTheViewsReadThem) {
   w.begin_frame("1TRC", 4, 1, 1).matrix_f32("1TRC", 1, 2, {7000, 1}).end_frame();
   // Stream 2: an unsigned index above the int range reads as negative; none is larger.
   w.begin_frame("1TRC", 0, 2, 1).matrix_u32("1TRC", 1, 3, {4294967295u, 1, 1}).end_frame();
-  // Stream 3: the first spectrum's rows, whatever later frames hold; stream 4's first frame has none.
+  // Stream 3: the first spectrum's rows, whatever later ones hold; stream 4's first frame has none.
   w.begin_frame("1STF", 0, 3, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 3, 2, {0, 0, 0, 0, 0, 0});
   w.end_frame().begin_frame("1STF", 1, 3, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 5, 2, std::vector<float>(10));
   w.end_frame().begin_frame("1STF", 0, 4, 1).matrix_f32("ISTF", 1, 1, {1}).end_frame();

@@ -1,7 +1,6 @@
 // Tests of sdif-info's command line in-process: options, exit status and error lines, and JSON that
 // parses whatever bytes the file's types and the file's name hold.
 #include <algorithm>
-#include <tuple>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -93,15 +92,12 @@ TEST(InfoMain, LargestTrackIndexAndBinsInBothReports) {
   SdifWriter w;
   w.file_header().begin_frame("1TRC", 0, 6, 1).matrix_f32("1TRC", 1, 3, {7.5, 100, 1}).end_frame();
   w.begin_frame("1STF", 0, 8, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 1, 2, {1, 0}).end_frame();
-  std::string path = save_temp(w, "tracks-and-bins.sdif");
-  std::string text = run_info({path}).out;
-  EXPECT_NE(text.find("    matrices     1 per frame\n    track index  largest 7\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("    matrices     2 per frame\n    bins         1\n"), std::string::npos) << text;
-  nlohmann::json streams = nlohmann::json::parse(run_info({"--json", path}).out)["streams"];
-  using nlohmann::json;
-  EXPECT_EQ(std::make_tuple(streams[0]["largest_track_index"], streams[0]["bin_count"], streams[1]["largest_track_index"],
-                            streams[1]["bin_count"]),
-            std::make_tuple(json(7), json(nullptr), json(nullptr), json(1)));
+  std::string path = save_temp(w, "tracks-and-bins.sdif"), text = run_info({path}).out;
+  EXPECT_NE(text.find("frame\n    track index  largest 7\n    1TRC "), std::string::npos) << text;
+  EXPECT_NE(text.find("frame\n    bins         1\n    ISTF"), std::string::npos) << text;
+  nlohmann::json s = nlohmann::json::parse(run_info({"--json", path}).out)["streams"];
+  EXPECT_EQ(s[0]["largest_track_index"].dump() + s[0]["bin_count"].dump() + s[1]["largest_track_index"].dump() +
+                s[1]["bin_count"].dump(), "7nullnull1");
 }
 
 }  // namespace
