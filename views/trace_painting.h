@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "views/sdif_view.h"
