@@ -40,24 +40,26 @@ SdifResult gather(SdifFrameReader& reader, const SdifMatrixHeader& matrix, Fold 
   return r;
 }
 
+// What a value without an int counts as among the values of track indices: less than all of them.
+constexpr double NO_INDEX = -std::numeric_limits<double>::infinity();
+
 // Raises `largest` to the track indices in column 0 of a piece whose first element lies in `column`.
 // Truncation keeps the order of values, so the largest value that has an int gives the largest index.
 // Four running maxima, so that the comparisons of one element need not wait for the one before.
 template <typename T>
 void fold_track_indices(const T* values, size_t count, size_t column, size_t columns, std::optional<int32_t>& largest) {
-  constexpr double NONE = -std::numeric_limits<double>::infinity();
   auto value_of = [](T element) {
     int32_t index = 0;
-    if (!element_to_int(element, index)) return NONE;
+    if (!element_to_int(element, index)) return NO_INDEX;
     return std::is_floating_point_v<T> ? double(element) : double(index);
   };
-  double top[4] = {NONE, NONE, NONE, NONE};
+  double top[4] = {NO_INDEX, NO_INDEX, NO_INDEX, NO_INDEX};
   size_t i = (columns - column) % columns;
   for (; i + 3 * columns < count; i += 4 * columns)
     for (size_t k = 0; k < 4; ++k) top[k] = std::max(top[k], value_of(values[i + k * columns]));
   for (; i < count; i += columns) top[0] = std::max(top[0], value_of(values[i]));
   double highest = std::max({top[0], top[1], top[2], top[3]});
-  if (highest == NONE) return;
+  if (highest == NO_INDEX) return;
   int32_t index = static_cast<int32_t>(highest);
   if (!largest || index > *largest) largest = index;
 }
