@@ -26,7 +26,7 @@ class FrameMaps {
     size_t count = 0;
   };
 
-  static constexpr size_t POOL_ENTRIES = size_t(1) << 20;
+  static constexpr size_t POOL_ENTRIES = size_t(1) << 21;
   static constexpr size_t MOST_MAPS = 16384;
 
   // Starts a redraw: the maps it uses stay held through it and the next one.

@@ -8,8 +8,8 @@
 #include "views/frame_maps.h"
 
 TEST(FrameMaps, ARedrawMakesOnlyTheMapsThatThePoolCouldNotKeep) {
-  // Maps of 100,000 entries: the pool holds ten. A redraw asks for column pairs, as a drawing does.
-  const size_t big = 100000;
+  // Maps of 200,000 entries: the pool holds ten. A redraw asks for column pairs, as a drawing does.
+  const size_t big = 200000;
   std::vector<SdifFrame> frames(20);
   FrameMaps<uint8_t> maps;
   int made = 0;
