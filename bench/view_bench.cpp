@@ -152,9 +152,7 @@ std::unique_ptr<Stream> residual_stream(long frames, int bins) {
 // lies at `time(f)`.
 template <class TimeOf>
 std::unique_ptr<Stream> matrix_stream(long frames, int rows, bool in_range, TimeOf time) {
-  return std::make_unique<Stream>(
-      "1TRC", frames, 1,
-      [=](long f, int) {
+  auto matrix_of = [=](long f, int) {
     Matrix matrix{rows, 3, {}};
     matrix.elements.reserve(size_t(rows) * 3);
     for (int r = 0; r < rows; ++r) {
@@ -163,8 +161,8 @@ std::unique_ptr<Stream> matrix_stream(long frames, int rows, bool in_range, Time
                                                      float(22050.0 * (spread + 0.5) / 1000), float(0.05 + 0.9 * spread / 1000.0)});
     }
     return matrix;
-      },
-      time);
+  };
+  return std::make_unique<Stream>("1TRC", frames, 1, matrix_of, time);
 }
 
 std::unique_ptr<Stream> matrix_stream(long frames, int rows, bool in_range) {
@@ -295,8 +293,9 @@ void zoom() {
 }
 
 // One row of a table of streams against a reference stream: a new view's first painting (in memory),
-// which makes the maps of the frames it shows, then redraws, which find them made. Returns the median
-// redraw, so that the reference's row gives the others' ratio.
+// which makes the maps of the frames it shows, then redraws, which find them made. With a `drag` the
+// view shows half the stream and is dragged to and fro by that share. Returns the median redraw, so
+// that the reference's row gives the others' ratio (a reference of 0 is the row itself).
 template <class View>
 double against(const char* name, Stream& stream, int w, int h, double reference_ms, int rounds = 1, float drag = 0) {
   View fresh(0, 0, w, h, &stream.linked());
@@ -379,9 +378,9 @@ void hostile_streams() {
 
 int main(int argc, char** argv) {
   Fl::visual(FL_RGB);
-  const std::pair<const char*, void (*)()> cases[] = {{"sizes", window_sizes},      {"zoom", zoom},
-                                                      {"huge", huge_matrices},      {"indices", growing_indices},
-                                                      {"bins", many_bins},          {"hostile", hostile_streams}};
+  const std::pair<const char*, void (*)()> cases[] = {{"sizes", window_sizes}, {"zoom", zoom},
+                                                      {"huge", huge_matrices}, {"indices", growing_indices},
+                                                      {"bins", many_bins},     {"hostile", hostile_streams}};
   for (int i = 1; i < argc; ++i) {
     bool known = false;
     for (const auto& c : cases) known |= std::strcmp(argv[i], c.first) == 0;
