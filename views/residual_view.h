@@ -129,22 +129,14 @@ void ResidualView::paint_column(Canvas& canvas, int column, double t, const std:
     }
     return;
   }
-  // Pixel rows of one colour in a run are drawn as one line.
+  // A line per pixel row: joining rows of one colour into one line costs more than it saves, since
+  // where the colour changes is as hard to foresee as the magnitudes.
   const int bottom = rows().row_above_bottom(layout.first_row * layout.row_height);
-  int run_colour = -1, run_start = 0;
-  for (int r = 0; r <= layout.pixel_rows; ++r) {
-    int colour = -1;
-    if (r < layout.pixel_rows) {
-      double magnitude = (1 - w) * from.entries[r].now;
-      if (to.count) magnitude = magnitude + w * to.entries[r].next;
-      if (present(magnitude)) colour = curve.color_index(magnitude);
-    }
-    if (colour == run_colour) continue;
-    if (run_colour >= 0) {
-      canvas.color(Fl_Color(run_colour));
-      canvas.yxline(column, bottom - run_start, bottom - (r - 1));
-    }
-    run_colour = colour;
-    run_start = r;
+  for (int r = 0; r < layout.pixel_rows; ++r) {
+    double magnitude = (1 - w) * from.entries[r].now;
+    if (to.count) magnitude = magnitude + w * to.entries[r].next;
+    if (!present(magnitude)) continue;
+    canvas.color(curve.color_index(magnitude));
+    canvas.yxline(column, bottom - r, bottom - r);
   }
 }
