@@ -1,11 +1,15 @@
 // Redraw benchmark of the three views: a full redraw through the pixel canvas and through the toolkit
 // calls, X server included, at three window sizes on worst-case streams ("sizes"), a view zoomed into
-// the end of a million-frame stream ("zoom"), and track frames of a million rows each against a normal
-// stream of as many rows ("huge"), and a data panel's wheel zoom from the event to the finished redraw
-// ("wheel"). Run by hand under a true-colour display big enough for the largest window, for example:
-// xvfb-run -a -s "-screen 0 3840x1080x24" build/release/bench/view-bench [CASE...]
-// Without a case all three run. The "sizes" streams take about 1.7 GB of memory, and up to 0.9 GB
-// more while one is being written; "huge" takes about 100 MB.
+// the end of a million-frame stream ("zoom"), track frames of a million rows each against a normal
+// stream of as many rows ("huge"), track indices growing far past 255 against indices 0 to 199
+// ("indices"), spectra of 1025 and 2049 bins against 256 ("bins"), streams made to slow a redraw
+// down against a normal one ("hostile"), and a data panel's wheel zoom from the event to the finished
+// redraw ("wheel"). Run by hand under a true-colour display big enough for the largest window, for
+// example:
+//   xvfb-run -a -s "-screen 0 3840x1080x24" build/release/bench/view-bench [CASE...]
+// Without a case all of them run. The "sizes" streams take about 1.7 GB of memory, and up to 0.9 GB
+// more while one is being written; "huge" takes about 100 MB, "indices" and "bins" about 100 MB, and
+// "hostile" about 5 GB while its largest stream is written and loaded.
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/x.H>
@@ -49,13 +53,17 @@ struct Matrix {
 class Stream {
  public:
   template <class MatrixOf>
-  Stream(const char* type, long frames, int matrices_per_frame, MatrixOf matrix) {
+  Stream(const char* type, long frames, int matrices_per_frame, MatrixOf matrix)
+      : Stream(type, frames, matrices_per_frame, matrix, [](long f) { return 0.005 * f; }) {}
+  // With the time of frame f given by `time(f)`.
+  template <class MatrixOf, class TimeOf>
+  Stream(const char* type, long frames, int matrices_per_frame, MatrixOf matrix, TimeOf time) {
     std::string path = "/tmp/view-bench-" + std::to_string(getpid()) + ".sdif";
     {
       SdifWriter writer;
       writer.file_header();
       for (long f = 0; f < frames; ++f) {
-        writer.begin_frame(type, 0.005 * f, 1, matrices_per_frame);
+        writer.begin_frame(type, time(f), 1, matrices_per_frame);
         for (int m = 0; m < matrices_per_frame; ++m) {
           Matrix made = matrix(f, m);
           writer.matrix_f32(type, made.rows, made.columns, made.elements);
@@ -113,12 +121,27 @@ std::unique_ptr<Stream> track_stream(long frames, int partials, bool jumpy) {
   });
 }
 
-// An information matrix, then 256 bins whose magnitudes wander between 0.05 and 0.95.
-std::unique_ptr<Stream> residual_stream(long frames) {
-  return std::make_unique<Stream>("1STF", frames, 2, [](long f, int m) {
+// `lanes` partials, each in a lane of the band with vibrato, in lane order. With `growing` indices
+// each lane's partial ends every other frame and the next takes a new index, the lanes in turn, as
+// analysis programs number their partials: indices then grow by `lanes` every other frame.
+std::unique_ptr<Stream> lane_stream(long frames, int lanes, bool growing) {
+  return std::make_unique<Stream>("1TRC", frames, 1, [=](long f, int) {
+    Matrix matrix{lanes, 4, {}};
+    for (int r = 0; r < lanes; ++r) {
+      long index = growing ? r + lanes * ((f + r % 2) / 2) : r;
+      matrix.elements.insert(matrix.elements.end(), {float(index), float(22050.0 * (r + 0.5) / lanes * vibrato(f, r)),
+                                                     float(0.2 + 0.8 * ((r + f) % 16) / 16.0), 0.0f});
+    }
+    return matrix;
+  });
+}
+
+// An information matrix, then `bins` bins whose magnitudes wander between 0.05 and 0.95.
+std::unique_ptr<Stream> residual_stream(long frames, int bins) {
+  return std::make_unique<Stream>("1STF", frames, 2, [=](long f, int m) {
     if (m == 0) return Matrix{1, 3, {44100, 512, 512}};
-    Matrix matrix{SLOTS, 2, {}};
-    for (int r = 0; r < SLOTS; ++r) {
+    Matrix matrix{bins, 2, {}};
+    for (int r = 0; r < bins; ++r) {
       double magnitude = 0.05 + 0.9 * (0.5 + 0.5 * std::sin(2 * PI * f / 64 + 0.7 * r));
       matrix.elements.push_back(float(magnitude * std::cos(r)));
       matrix.elements.push_back(float(magnitude * std::sin(r)));
@@ -127,10 +150,12 @@ std::unique_ptr<Stream> residual_stream(long frames) {
   });
 }
 
-// `frames` frames of `rows` partials each, in 3 columns; the track indices run through the 256 slots,
-// or with `in_range` false lie beyond them. Frequencies and amplitudes vary from row to row.
-std::unique_ptr<Stream> matrix_stream(long frames, int rows, bool in_range) {
-  return std::make_unique<Stream>("1TRC", frames, 1, [=](long f, int) {
+// `frames` frames of `rows` partials each, in 3 columns; the track indices run through 0 to 255, or
+// with `in_range` false through 256 to 1255. Frequencies and amplitudes vary from row to row. Frame f
+// lies at `time(f)`.
+template <class TimeOf>
+std::unique_ptr<Stream> matrix_stream(long frames, int rows, bool in_range, TimeOf time) {
+  auto matrix_of = [=](long f, int) {
     Matrix matrix{rows, 3, {}};
     matrix.elements.reserve(size_t(rows) * 3);
     for (int r = 0; r < rows; ++r) {
@@ -139,7 +164,12 @@ std::unique_ptr<Stream> matrix_stream(long frames, int rows, bool in_range) {
                                                      float(22050.0 * (spread + 0.5) / 1000), float(0.05 + 0.9 * spread / 1000.0)});
     }
     return matrix;
-  });
+  };
+  return std::make_unique<Stream>("1TRC", frames, 1, matrix_of, time);
+}
+
+std::unique_ptr<Stream> matrix_stream(long frames, int rows, bool in_range) {
+  return matrix_stream(frames, rows, in_range, [](long f) { return 0.005 * f; });
 }
 
 // The same view drawing each line through its own toolkit call.
@@ -186,8 +216,11 @@ double median(std::vector<double> ms) {
 
 // The two back ends take turns in one window, so that a machine whose speed drifts slows both alike.
 // Only the view being timed is visible; the flags change without asking for a redraw.
+// With a `drag`, each redraw through the canvas moves the time range by it and back, as a drag to and
+// fro does.
 template <class View>
-Timings time_view(SdifStreamCursor& cursor, int w, int h, int rounds, float position = 0.0f, float size = 1.0f) {
+Timings time_view(SdifStreamCursor& cursor, int w, int h, int rounds, float position = 0.0f, float size = 1.0f,
+                  float drag = 0.0f) {
   Fl_Double_Window window(w, h, "view-bench");
   View* canvas_view = new View(0, 0, w, h, &cursor);
   DirectView<View>* direct_view = new DirectView<View>(0, 0, w, h, &cursor);
@@ -207,7 +240,10 @@ Timings time_view(SdifStreamCursor& cursor, int w, int h, int rounds, float posi
   for (int i = 0; i < 5; ++i) Fl::wait(0.02);
   Timings timings;
   for (int round = 0; round < rounds; ++round) {
-    for (int i = 0; i < 3; ++i) timings.canvas.push_back(redraw_ms(*canvas_view));
+    for (int i = 0; i < 3; ++i) {
+      canvas_view->time_position = position + (i % 2) * drag;
+      timings.canvas.push_back(redraw_ms(*canvas_view));
+    }
     timings.paint.push_back(paint_ms(*canvas_view));
     canvas_view->clear_visible();
     direct_view->set_visible();
@@ -233,7 +269,7 @@ void window_sizes() {
   auto pitch = pitch_stream(frames);
   auto tracks = track_stream(frames, SLOTS, false);
   auto jumpy = track_stream(frames, SLOTS, true);
-  auto residual = residual_stream(frames);
+  auto residual = residual_stream(frames, SLOTS);
   const int sizes[][2] = {{430, 110}, {1900, 330}, {3820, 690}};
 
   std::printf("Full redraw, %ld frames per stream, 256 traces or bins; milliseconds\n\n", frames);
@@ -259,6 +295,27 @@ void zoom() {
   std::printf("| last 1%%              | %8.2f | %8.2f |\n", median(last.canvas), median(last.paint));
 }
 
+// One row of a table of streams against a reference stream: a new view's first painting (in memory),
+// which makes the maps of the frames it shows, then redraws, which find them made. With a `drag` the
+// view shows half the stream and is dragged to and fro by that share. Returns the median redraw, so
+// that the reference's row gives the others' ratio (a reference of 0 is the row itself).
+template <class View>
+double against(const char* name, Stream& stream, int w, int h, double reference_ms, int rounds = 1, float drag = 0) {
+  View fresh(0, 0, w, h, &stream.linked());
+  double first = paint_ms(fresh);
+  Timings t = time_view<View>(stream.linked(), w, h, rounds, 0.0f, drag ? 0.5f : 1.0f, drag);
+  double ms = median(t.canvas);
+  std::printf("| %-27s | %4d x %-3d | %9.2f | %8.2f | %8.2f | %8.2f | %8.2f |\n", name, w, h, first, ms,
+              *std::min_element(t.canvas.begin(), t.canvas.end()), median(t.paint), ms / (reference_ms ? reference_ms : ms));
+  return ms;
+}
+
+void table_head(const char* title, const char* reference) {
+  std::printf("\n%s; milliseconds\n\n", title);
+  std::printf("| stream                      | size       | 1st paint | redraw   | best     | paint    | / %-6s |\n", reference);
+  std::printf("|-----------------------------|------------|-----------|----------|----------|----------|----------|\n");
+}
+
 // Goal: under 10 ms at 430 x 110 and 40 ms at 1900 x 330, and no more than twice the normal stream.
 // One round each (three redraws through the canvas), since a slow track view takes seconds per redraw.
 void huge_matrices() {
@@ -266,28 +323,14 @@ void huge_matrices() {
   auto two = matrix_stream(2, rows, true);
   auto beyond = matrix_stream(1, rows, false);
   auto normal = matrix_stream(2 * rows / SLOTS, SLOTS, true);
-  std::printf("\nTrack view over frames of %d rows, against %d frames of 256; milliseconds\n\n", rows,
-              2 * rows / SLOTS);
-  // A new view's first painting (in memory) reads the rows of the frames it shows; later redraws find
-  // them read.
-  std::printf("| stream                    | size       | 1st paint| redraw   | best     | paint    | / normal |\n");
-  std::printf("|---------------------------|------------|----------|----------|----------|----------|----------|\n");
+  char title[100];
+  std::snprintf(title, sizeof title, "Track view over frames of %d rows, against %d frames of 256", rows, 2 * rows / SLOTS);
+  table_head(title, "normal");
   const int sizes[][2] = {{430, 110}, {1900, 330}};
   for (const auto& size : sizes) {
-    Timings reference = time_view<TrackView>(normal->linked(), size[0], size[1], 1);
-    double normal_ms = median(reference.canvas);
-    const std::pair<const char*, Stream*> streams[] = {
-        {"normal, 256 rows a frame", normal.get()}, {"2 frames, indices 0-255", two.get()},
-        {"1 frame, indices beyond", beyond.get()}};
-    for (const auto& [name, stream] : streams) {
-      Timings t = stream == normal.get() ? reference : time_view<TrackView>(stream->linked(), size[0], size[1], 1);
-      double ms = median(t.canvas);
-      TrackView fresh(0, 0, size[0], size[1], &stream->linked());
-      double first = paint_ms(fresh);
-      std::printf("| %-25s | %4d x %-3d | %8.2f | %8.2f | %8.2f | %8.2f | %8.2f |\n", name, size[0], size[1],
-                  first, ms, *std::min_element(t.canvas.begin(), t.canvas.end()), median(t.paint),
-                  ms / normal_ms);
-    }
+    double normal_ms = against<TrackView>("normal, 256 rows a frame", *normal, size[0], size[1], 0);
+    against<TrackView>("2 frames, indices 0-255", *two, size[0], size[1], normal_ms);
+    against<TrackView>("1 frame, indices 256-1255", *beyond, size[0], size[1], normal_ms);
   }
 }
 
@@ -325,7 +368,7 @@ double wheel_ms(SdifStreamCursor& cursor, int kind, Range time, int notches) {
 // zoomed into its last second.
 void wheel() {
   auto jumpy = track_stream(100000, SLOTS, true);
-  auto residual = residual_stream(100000);
+  auto residual = residual_stream(100000, SLOTS);
   // An hour of frames 5 ms apart, 16 partials each.
   auto hour = track_stream(720000, 16, false);
   std::printf("\nWheel zoom over a data panel's 1900 x 330 view, event to finished redraw; milliseconds\n\n");
@@ -339,17 +382,61 @@ void wheel() {
               wheel_ms(hour->linked(), VIEW_TRACKS, {1.0 - 1.0 / 3600, 1.0 / 3600}, 20));
 }
 
+// Goal: growing indices no more than 1.5 times indices 0 to 199.
+void growing_indices() {
+  auto small = lane_stream(1000, 200, false);
+  auto growing = lane_stream(1000, 200, true);
+  table_head("Track view over 1000 frames of 200 partials", "0-199");
+  double small_ms = against<TrackView>("indices 0 to 199", *small, 1900, 330, 0, 10);
+  against<TrackView>("indices growing to 100199", *growing, 1900, 330, small_ms, 10);
+}
+
+// Goal: 1025 and 2049 bins no more than 1.5 times 256 bins.
+void many_bins() {
+  const long frames = 2000;
+  table_head("Residual view over 2000 frames", "256");
+  double reference_ms = 0;
+  for (int bins : {SLOTS, 1025, 2049}) {
+    auto stream = residual_stream(frames, bins);
+    std::string name = std::to_string(bins) + " bins";
+    double ms = against<ResidualView>(name.c_str(), *stream, 1900, 330, reference_ms, 10);
+    if (bins == SLOTS) reference_ms = ms;
+  }
+}
+
+// Goal: each no more than twice the normal stream. Track frames of a million rows with indices 0 to
+// 255, twenty and then 175 of them (2.1 GB), and frames of 20 million rows dragged to and fro; ten
+// million one-row frames whose times step back once, near the end.
+void hostile_streams() {
+  const int rows = 1000000;
+  auto normal = matrix_stream(2 * rows / SLOTS, SLOTS, true);
+  table_head("Track view at 450 x 450, streams made to be slow, against 7812 frames of 256", "normal");
+  double normal_ms = against<TrackView>("normal, 256 rows a frame", *normal, 450, 450, 0, 3);
+  against<TrackView>("20 frames of 1M rows", *matrix_stream(20, rows, true), 450, 450, normal_ms, 3);
+  {
+    auto stream = matrix_stream(3, 20 * rows, true);
+    against<TrackView>("3 frames of 20M rows, drag", *stream, 450, 450, normal_ms, 3, 0.2f);
+  }
+  {
+    const long frames = 10000000;
+    auto stream = matrix_stream(frames, 1, true, [=](long f) { return 0.005 * (f < frames - 1000 ? f : f - 2000); });
+    against<TrackView>("10M frames, one step back", *stream, 450, 450, normal_ms, 3);
+  }
+  against<TrackView>("175 frames of 1M rows", *matrix_stream(175, rows, true), 450, 450, normal_ms, 3);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Fl::visual(FL_RGB);
   const std::pair<const char*, void (*)()> cases[] = {
-      {"sizes", window_sizes}, {"zoom", zoom}, {"huge", huge_matrices}, {"wheel", wheel}};
+      {"sizes", window_sizes}, {"zoom", zoom},   {"huge", huge_matrices},       {"indices", growing_indices},
+      {"bins", many_bins},     {"hostile", hostile_streams}, {"wheel", wheel}};
   for (int i = 1; i < argc; ++i) {
     bool known = false;
     for (const auto& c : cases) known |= std::strcmp(argv[i], c.first) == 0;
     if (!known) {
-      std::fprintf(stderr, "usage: view-bench [sizes] [zoom] [huge] [wheel]\n");
+      std::fprintf(stderr, "usage: view-bench [sizes] [zoom] [huge] [indices] [bins] [hostile] [wheel]\n");
       return 2;
     }
   }

@@ -6,9 +6,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <type_traits>
 #include <unordered_map>
 
 #include "cli/read_error.h"
+#include "sdif/sdif_document.h"
 #include "sdif/sdif_frame_reader.h"
 
 namespace {
@@ -23,19 +26,43 @@ TypeCode type_code(const char* bytes) {
   return code;
 }
 
-// Reads the current matrix's elements as T and folds the first `max_ranged` columns into `ranges`.
-template <typename T>
-SdifResult gather(SdifFrameReader& reader, const SdifMatrixHeader& matrix, size_t max_ranged,
-                  std::vector<ColumnRange>& ranges) {
+// Reads the current matrix's elements as T, a piece at a time: fold(values, count, column) for each
+// piece, `column` that of its first element.
+template <typename T, class Fold>
+SdifResult gather(SdifFrameReader& reader, const SdifMatrixHeader& matrix, Fold fold) {
   static uint64_t piece[PIECE_BYTES / sizeof(uint64_t)];
   const size_t columns = size_t(matrix.columns);
   size_t done = 0, count = 0;
   SdifResult r;
   while ((r = reader.next_elements(piece, PIECE_BYTES / sizeof(T), &count)) == SdifCode::Ok && count > 0) {
-    gather_columns(reinterpret_cast<const T*>(piece), count, done % columns, columns, max_ranged, ranges);
+    fold(reinterpret_cast<const T*>(piece), count, done % columns);
     done += count;
   }
   return r;
+}
+
+// What a value without an int counts as among the values of track indices: less than all of them.
+constexpr double NO_INDEX = -std::numeric_limits<double>::infinity();
+
+// Raises `largest` to the track indices in column 0 of a piece whose first element lies in `column`.
+// Truncation keeps the order of values, so the largest value that has an int gives the largest index.
+// Four running maxima, so that the comparisons of one element need not wait for the one before.
+template <typename T>
+void fold_track_indices(const T* values, size_t count, size_t column, size_t columns, std::optional<int32_t>& largest) {
+  auto value_of = [](T element) {
+    int32_t index = 0;
+    if (!element_to_int(element, index)) return NO_INDEX;
+    return std::is_floating_point_v<T> ? double(element) : double(index);
+  };
+  double top[4] = {NO_INDEX, NO_INDEX, NO_INDEX, NO_INDEX};
+  size_t i = (columns - column) % columns;
+  for (; i + 3 * columns < count; i += 4 * columns)
+    for (size_t k = 0; k < 4; ++k) top[k] = std::max(top[k], value_of(values[i + k * columns]));
+  for (; i < count; i += columns) top[0] = std::max(top[0], value_of(values[i]));
+  double highest = std::max({top[0], top[1], top[2], top[3]});
+  if (highest == NO_INDEX) return;
+  int32_t index = static_cast<int32_t>(highest);
+  if (!largest || index > *largest) largest = index;
 }
 
 class Survey {
@@ -46,18 +73,32 @@ class Survey {
   bool read_frame(SdifFrameReader& reader, const SdifFrameHeader& frame) {
     StreamSurvey* stream = stream_of(frame.stream_id);
     touched.clear();
+    const PanelSpec &tracks = panel_spec(VIEW_TRACKS), &residual = panel_spec(VIEW_RESIDUAL);
+    bool reads_tracks = stream && (stream->has_tracks || SDIF_SameType(frame.type, tracks.frame_type));
+    bool first_spectrum = stream && !stream->bins && SDIF_SameType(frame.type, residual.frame_type);
+    frame_track_index.reset();
+    frame_bins = 0;
     SdifMatrixHeader matrix;
     SdifResult r;
-    while ((r = reader.next_matrix(&matrix)) == SdifCode::Ok) {
+    for (int number = 0; (r = reader.next_matrix(&matrix)) == SdifCode::Ok; ++number) {
       if (listener) listener->matrix(matrix);
-      // Elements of a matrix left out of the survey are skipped by the reader.
+      // Elements of a matrix left out of the survey are skipped by the reader, unless the track view
+      // reads its indices. That view reads three columns at least.
       MatrixTypeSurvey* type = stream ? pending_type(*stream, matrix) : nullptr;
-      if (type && gather_elements(reader, matrix, *type) != SdifCode::Ok) return false;
+      bool indices = reads_tracks && number == tracks.matrix && matrix.columns >= 3;
+      if ((type || indices) && gather_elements(reader, matrix, type, indices) != SdifCode::Ok) return false;
       if (type) type->pending.add(matrix.rows, matrix.columns);
+      if (first_spectrum && number == residual.matrix) frame_bins = std::max(matrix.rows, 0);
     }
     if (listener && (r == SdifCode::UnknownDataType || r == SdifCode::BadMatrixHeader)) listener->matrix(matrix);
     if (r != SdifCode::EndOfData) return false;
-    if (stream) commit(*stream, frame);
+    if (stream) {
+      commit(*stream, frame);
+      stream->has_tracks = reads_tracks;
+      if (first_spectrum) stream->bins = frame_bins;
+      if (frame_track_index && (!stream->largest_track_index || *frame_track_index > *stream->largest_track_index))
+        stream->largest_track_index = frame_track_index;
+    }
     else out.unsurveyed_frames++;
     for (int panel = 0; panel < PANEL_COUNT; panel++) {
       if (!out.has_panel[panel] && SDIF_SameType(frame.type, PANELS[panel].frame_type)) {
@@ -111,16 +152,22 @@ class Survey {
     return &*found;
   }
 
-  // Folds the elements of a numeric data type into the type's pending ranges, as many columns as the
-  // file's allowance still grants; leaves other data types to the reader, which skips them.
-  SdifResult gather_elements(SdifFrameReader& reader, const SdifMatrixHeader& m, MatrixTypeSurvey& type) {
-    std::vector<ColumnRange>& ranges = type.pending.columns;
+  // Folds the elements of a numeric data type into the type's pending ranges, if it has one, as many
+  // columns as the file's allowance still grants, and with `indices` the track indices of column 0
+  // into the frame's; leaves other data types to the reader, which skips them.
+  SdifResult gather_elements(SdifFrameReader& reader, const SdifMatrixHeader& m, MatrixTypeSurvey* type, bool indices) {
+    const size_t columns = size_t(m.columns), max_ranged = type ? type->granted_columns + columns_left : 0;
     SdifResult r = SDIF_VisitNumeric(m.data_type, SdifResult(SdifCode::Ok), [&](auto element) {
-      return gather<decltype(element)>(reader, m, type.granted_columns + columns_left, ranges);
+      using T = decltype(element);
+      return gather<T>(reader, m, [&](const T* values, size_t count, size_t column) {
+        if (type) gather_columns(values, count, column, columns, max_ranged, type->pending.columns);
+        if constexpr (converted_element<T>)
+          if (indices) fold_track_indices(values, count, column, columns, frame_track_index);
+      });
     });
-    if (ranges.size() > type.granted_columns) {
-      columns_left -= ranges.size() - type.granted_columns;
-      type.granted_columns = ranges.size();
+    if (type && type->pending.columns.size() > type->granted_columns) {
+      columns_left -= type->pending.columns.size() - type->granted_columns;
+      type->granted_columns = type->pending.columns.size();
     }
     return r;
   }
@@ -154,6 +201,9 @@ class Survey {
   FrameListener* listener;
   std::unordered_map<int32_t, size_t> index;
   std::vector<size_t> touched;  // matrix types of the frame being read
+  // What the frame being read adds to its stream's track index and bins once it is whole.
+  std::optional<int32_t> frame_track_index;
+  int32_t frame_bins = 0;
   size_t types_left = MAX_MATRIX_TYPES_IN_ALL;
   size_t columns_left = MAX_RANGED_COLUMNS_IN_ALL;
 };

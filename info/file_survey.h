@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,15 @@ struct StreamSurvey {
   int32_t min_matrices = 0, max_matrices = 0;
   std::vector<MatrixTypeSurvey> matrix_types;  // at most MAX_MATRIX_TYPES
   uint64_t unsurveyed_matrices = 0;            // of further matrix types
+
+  // For a stream with frames of the Sinusoids panel's type: the largest track index that panel's view
+  // reads (column 0 of the matrix it reads, as an int), from the stream's first such frame on, as the
+  // view reads the stream when it shows it; none when no row there has one.
+  bool has_tracks = false;
+  std::optional<int32_t> largest_track_index;
+  // For a stream with frames of the Residual panel's type: the rows of the matrix that panel's view
+  // reads in the stream's first such frame, the bins the view shows (0 when that frame lacks it).
+  std::optional<int32_t> bins;
 };
 
 enum class ReadOutcome { Complete, Cut, Damaged, Unreadable };

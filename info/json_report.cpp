@@ -52,10 +52,12 @@ void write_stream(const StreamSurvey& s, FILE* out) {
   json types = json::array();
   for (const TypeCode& type : s.frame_types) types.push_back(type_text(type.data()));
   ObjectWriter stream(out);
+  stream.member("bin_count", s.bins ? json(*s.bins) : json(nullptr));
   stream.member("duration", json_number(s.last_time - s.first_time));
   stream.member("first_time", json_number(s.first_time));
   stream.member("frame_types", types);
   stream.member("frames", s.frames);
+  stream.member("largest_track_index", s.largest_track_index ? json(*s.largest_track_index) : json(nullptr));
   stream.member("last_time", json_number(s.last_time));
   stream.member("matrices_per_frame", span_json(s.min_matrices, s.max_matrices));
   stream.name("matrix_types");

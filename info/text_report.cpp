@@ -66,6 +66,9 @@ void write_stream(FILE* out, const StreamSurvey& s) {
                            number_text(s.last_time - s.first_time) + " s");
   line(out, 4, "order", order_text(s));
   line(out, 4, "matrices", span(s.min_matrices, s.max_matrices) + " per frame");
+  if (s.has_tracks)
+    line(out, 4, "track index", s.largest_track_index ? "largest " + std::to_string(*s.largest_track_index) : "none");
+  if (s.bins) line(out, 4, "bins", std::to_string(*s.bins));
   for (const MatrixTypeSurvey& t : s.matrix_types) write_matrix_type(out, t);
   if (s.unsurveyed_matrices) line(out, 4, "", std::to_string(s.unsurveyed_matrices) + " matrices of further types");
 }

@@ -38,6 +38,23 @@ struct SdifMatrix : SdifMatrixHeader {
   bool with_elements(Read read) const;
 };
 
+// The element types that the accessors above convert: those of the four data types the views read.
+template <typename T>
+constexpr bool converted_element = std::is_same_v<T, float> || std::is_same_v<T, double> ||
+                                   std::is_same_v<T, int32_t> || std::is_same_v<T, uint32_t>;
+
+// An element as a 32-bit signed integer, as the views read track indices: floating values truncate
+// toward zero; one outside the int range (NaN included) has no integer, so `out` stays and the
+// answer is false. Unsigned values keep their 32 bits.
+template <typename T>
+bool element_to_int(T value, int32_t& out) {
+  if constexpr (std::is_floating_point_v<T>) {
+    if (!(value > -2147483649.0 && value < 2147483648.0)) return false;
+  }
+  out = static_cast<int32_t>(value);
+  return true;
+}
+
 // The elements of a matrix of one numeric type, converted as the accessors above describe.
 template <typename T>
 struct SdifElements {
@@ -52,16 +69,7 @@ struct SdifElements {
   }
   float as_float(int column, int row) const { return static_cast<float>(at(column, row)); }
   double as_double(int column, int row) const { return static_cast<double>(at(column, row)); }
-  // Floating values truncate toward zero; one outside the int range (NaN included) has no integer, so
-  // `out` stays. Unsigned values keep their 32 bits.
-  void as_int(int column, int row, int32_t& out) const {
-    T value = at(column, row);
-    if constexpr (std::is_floating_point_v<T>) {
-      if (value > -2147483649.0 && value < 2147483648.0) out = static_cast<int32_t>(value);
-    } else {
-      out = static_cast<int32_t>(value);
-    }
-  }
+  bool as_int(int column, int row, int32_t& out) const { return element_to_int(at(column, row), out); }
 };
 
 template <class Read>

@@ -28,7 +28,7 @@ SdifFrame* SdifView::frame_pair(double t, double& w) {
   SdifFrame* current = cursor ? cursor->current : nullptr;
   if (!current) return nullptr;
   // The index knows where the cursor is if this view put it there, or if it is at the start;
-  // otherwise, or for a stream out of time order, the cursor walks.
+  // otherwise the cursor walks.
   if (current == cursor->first) position = 0;
   if (!index.empty() && index.frame(position) == current) {
     position = index.advance(position, t);

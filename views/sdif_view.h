@@ -14,8 +14,9 @@
 
 class PixelCanvas;
 
-// Slots of one column: the pitch rows, track indices and residual bins that a view samples and draws.
-// Rows, indices and bins from SLOTS on are not shown.
+// The pitch view reads and draws the first SLOTS rows of each frame. The views' sample_column gives a
+// column's values in SLOTS slots: pitch rows, and track indices and residual bins from 0 on; the
+// drawings of the track and residual views are not bound by it.
 constexpr int SLOTS = 256;
 // One value per slot, as a view's sample_column fills them.
 using SlotValues = std::array<double, SLOTS>;
@@ -70,6 +71,3 @@ class SdifView : public Fl_Widget {
 // True for a value that is neither zero nor NaN: an amplitude that is a point to draw, or a value or
 // frequency that can be interpolated. One comparison, since NaN compares false.
 inline bool present(double value) { return std::fabs(value) > 0.0; }
-
-// A view's marker in its previous-y array for a trace without a point in the previous column.
-constexpr int no_point = 0x10000000;

@@ -1,39 +1,35 @@
-// The partials of one 1TRC frame placed in their slots, and the small cache of them that the track
-// view keeps, so that a drawing reads each frame's rows once instead of once per pixel column. A
-// frame may hold millions of rows; the cache holds a fixed number of frames, never one per frame.
+// The partials of one 1TRC frame, one per track index in ascending index order: what the track view
+// keeps of each frame it draws (in its FrameMaps), so that a drawing reads each frame's rows once
+// instead of once per pixel column. Any track index is a partial; a frame may hold millions of rows.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
-#include "views/sdif_view.h"
+#include "sdif/sdif_document.h"
 
-// Each slot's partial in one frame: the last row of the frame's matrix with that track index.
-struct TrackSlots {
-  // Read as 32-bit floats, as both frames of a pair use them.
-  std::array<float, SLOTS> frequencies;
-  // Read in full precision; the next frame of a pair narrows them to float again.
-  std::array<double, SLOTS> amplitudes;
-  // The slots that hold a partial, `count` of them; the others' entries are not meaningful.
-  std::array<uint8_t, SLOTS> filled;
-  int count = 0;
-
-  // Reads the frame's rows. Frames without a matrix, matrices without the index, frequency and
-  // amplitude columns, matrices without a numeric type (whose track index is undefined) and rows
-  // whose index names no slot contribute nothing.
-  void read(const SdifFrame& frame);
+struct Partial {
+  int32_t index;
+  // Read as a 32-bit float, as both frames of a pair use it.
+  float frequency;
+  // Read in full precision; the next frame of a pair narrows it to a float again.
+  double amplitude;
 };
 
-class TrackSlotCache {
+// A frame contributes the partials of this many distinct track indices at most: the first met, in
+// row order. A column blends two frames, so it draws at least this many and at most twice as many.
+constexpr size_t MOST_PARTIALS = 65536;
+
+class PartialReader {
  public:
-  // The slots of `frame`, read now unless they are held. The slots returned last stay held through
-  // this call, so a column's two frames never push each other out.
-  const TrackSlots& of(const SdifFrame& frame);
+  // Replaces `out` with the frame's partials, the last row of each track index, in ascending index
+  // order. Frames without a matrix, matrices without the index, frequency and amplitude columns,
+  // matrices without a numeric type (whose track index is undefined) and rows whose index is NaN,
+  // infinite or outside the int range contribute nothing. One pass over the rows.
+  void read(const SdifFrame& frame, std::vector<Partial>& out);
 
  private:
-  // Neighbouring columns share a frame pair, or the later frame of it when the pair moves on.
-  static constexpr int ENTRIES = 2;
-  std::array<const SdifFrame*, ENTRIES> frames{};
-  std::array<TrackSlots, ENTRIES> slots;
-  int last_used = 0;
+  // Open addressing from track index to place in `out`, for rows out of index order; -1 when empty.
+  // Sized for the rows of the frame being read, up to twice MOST_PARTIALS.
+  std::vector<int32_t> places;
 };

@@ -113,6 +113,39 @@ TEST(FileSurvey, StreamsTimesAndColumnRanges) {
   EXPECT_EQ(s.panel_stream, (std::array<int32_t, PANEL_COUNT>{1, 2, 3}));
 }
 
+TEST(FileSurvey, TrackIndicesAndBinsAsTheViewsReadThem) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  SdifWriter w;
+  w.file_header();
+  // Stream 1: a frame of another type before the first 1TRC frame, a second matrix, indices without an
+  // int and a two-column matrix count for nothing; a later frame of another type counts, as the view reads it.
+  w.begin_frame("XTRC", 0, 1, 1).matrix_f32("1TRC", 1, 3, {9000, 1, 1}).end_frame();
+  w.begin_frame("1TRC", 1, 1, 2).matrix_f64("1TRC", 3, 3, {441.9, 1, 1, nan, 1, 1, 3e9, 1, 1});
+  w.matrix_f32("1TRC", 1, 3, {8000, 1, 1}).end_frame();
+  w.begin_frame("XTRC", 3, 1, 1).matrix_i32("1TRC", 1, 3, {460, 1, 1}).end_frame();
+  w.begin_frame("1TRC", 4, 1, 1).matrix_f32("1TRC", 1, 2, {7000, 1}).end_frame();
+  // Stream 2: an unsigned index above the int range reads as negative; none is larger.
+  w.begin_frame("1TRC", 0, 2, 1).matrix_u32("1TRC", 1, 3, {4294967295u, 1, 1}).end_frame();
+  // Stream 3: the first spectrum's rows, whatever later ones hold; stream 4's first frame has none.
+  w.begin_frame("1STF", 0, 3, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 3, 2, {0, 0, 0, 0, 0, 0});
+  w.end_frame().begin_frame("1STF", 1, 3, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 5, 2, std::vector<float>(10));
+  w.end_frame().begin_frame("1STF", 0, 4, 1).matrix_f32("ISTF", 1, 1, {1}).end_frame();
+  // Stream 5: 3000 rows come in pieces that end inside a row, the largest index in the last.
+  std::vector<float> rows;
+  for (int r = 0; r < 3000; r++) rows.insert(rows.end(), {float(r == 2999 ? 450 : r % 400), 1, 1});
+  w.begin_frame("1TRC", 2, 5, 1).matrix_f32("1TRC", 3000, 3, rows).end_frame();
+  // A cut frame adds nothing.
+  w.begin_frame("1TRC", 5, 1, 1).matrix_f32("1TRC", 1, 3, {6000, 1, 1});
+  FileSurvey s = survey_file(save_temp(prefix(w, w.size() - 2), "tracks.sdif"));
+  ASSERT_EQ(s.streams.size(), 5u);
+  const std::optional<int32_t> none;
+  const std::tuple<bool, std::optional<int32_t>, std::optional<int32_t>> expected[] = {
+      {true, 460, none}, {true, -1, none}, {false, none, 3}, {false, none, 0}, {true, 450, none}};
+  for (size_t i = 0; i < 5; i++)
+    EXPECT_EQ(std::make_tuple(s.streams[i].has_tracks, s.streams[i].largest_track_index, s.streams[i].bins), expected[i])
+        << "stream " << s.streams[i].id;
+}
+
 TEST(FileSurvey, LimitsHoldOverTheWholeFile) {
   // Wide types spend the file's allowance of ranged columns, in order; many narrow ones its allowance
   // of matrix types, and the rest are counted per stream.

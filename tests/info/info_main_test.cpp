@@ -54,6 +54,7 @@ TEST(InfoMain, JsonParsesWhateverTheBytes) {
   SdifWriter w;
   w.file_header(16, 3, 2).begin_frame(odd_frame, 0, -5, 1).matrix_f32(odd_matrix, 1, 1, {2}).end_frame();
   w.begin_frame("1TRC", 0, 4, 1).matrix_f32("1TRC", 1, 2, {100, 1}).end_frame();
+
   w.begin_frame("1FQ0", 1, 3, 2).matrix_f32("1FQ0", 1, 2, {100, 1}).matrix_header(odd_matrix, 0x0004, 1, 1);
   std::string path = save_temp(w, "odd-\xff\xfe.sdif");
   for (bool frames : {false, true}) {
@@ -82,6 +83,7 @@ TEST(InfoMain, JsonParsesWhateverTheBytes) {
     EXPECT_EQ(report["viewer"]["panels"]["Pitch"], nullptr) << "the cut frame is not shown";
     EXPECT_EQ(report["viewer"]["panels"]["Sinusoids"], 4);
     EXPECT_EQ(report["streams"][1]["matrix_types"][0]["column_ranges"][0]["min"], 100);
+
     EXPECT_EQ(report["viewer"]["left_out"], nlohmann::json::array({-5}));
     if (frames) {
       EXPECT_EQ(lines[2]["index"], 2);
@@ -91,6 +93,18 @@ TEST(InfoMain, JsonParsesWhateverTheBytes) {
       EXPECT_EQ(report.count("frame_list"), 0u);
     }
   }
+}
+
+TEST(InfoMain, LargestTrackIndexAndBinsInBothReports) {
+  SdifWriter w;
+  w.file_header().begin_frame("1TRC", 0, 6, 1).matrix_f32("1TRC", 1, 3, {7.5, 100, 1}).end_frame();
+  w.begin_frame("1STF", 0, 8, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 1, 2, {1, 0}).end_frame();
+  std::string path = save_temp(w, "tracks-and-bins.sdif"), text = run_info({path}).out;
+  EXPECT_NE(text.find("frame\n    track index  largest 7\n    1TRC "), std::string::npos) << text;
+  EXPECT_NE(text.find("frame\n    bins         1\n    ISTF"), std::string::npos) << text;
+  nlohmann::json s = nlohmann::json::parse(run_info({"--json", path}).out)["streams"];
+  EXPECT_EQ(s[0]["largest_track_index"].dump() + s[0]["bin_count"].dump() + s[1]["largest_track_index"].dump() +
+                s[1]["bin_count"].dump(), "7nullnull1");
 }
 
 }  // namespace

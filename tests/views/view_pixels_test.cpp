@@ -139,13 +139,15 @@ TEST(PitchViewPicture, StaircasesGapsScalesAndLimits) {
 
 TEST(TrackViewPicture, DrawsPartialsByTrackOnTheFullBand) {
   // Columns at t = 0, 0.75, 1.5, 2.25. Track 1 falls from 8820 Hz (row 26) by a pixel a column; track
-  // 200 lies above the view; track 300 has no slot; track 7 fades in at 22050 Hz, the top row.
+  // 200 lies above the view; track 300 fades out at 4410 Hz (row 28), over track 1; track 7 fades in
+  // at 22050 Hz, the top row.
   expect_pictures<TrackView>(
       stream("1TRC", {{0.0, {1, 8820, 1, 0, 200, 30000, 1, 0, 300, 4410, 1, 0}},
                       {3.0, {1, 2205, 1, 0, 200, 30000, 1, 0, 7, 22050, 0.8f, 0}}}, 4),
       "1TRC",
-      {{4, 10, 0, 1, 0, 1, {{'z', 1.0}, {'b', 0.8f * 0.5}, {'c', 0.8f * 0.75}},
-        {{0, ".bc."}, {6, "z..."}, {7, "zz.."}, {8, ".zz."}, {9, "..z."}}}});
+      {{4, 10, 0, 1, 0, 1,
+        {{'z', 1.0}, {'b', 0.8f * 0.5}, {'c', 0.8f * 0.75}, {'t', 0.75}, {'h', 0.5}, {'q', 0.25}},
+        {{0, ".bc."}, {6, "z..."}, {7, "zz.."}, {8, "thq."}, {9, "..z."}}}});
 }
 
 TEST(ResidualViewPicture, StacksBinsUpwardScrollsZoomsAndBlends) {

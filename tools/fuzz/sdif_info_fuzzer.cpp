@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -43,7 +44,23 @@ std::string write_input(const uint8_t* data, size_t size) {
   return "/proc/self/fd/" + std::to_string(input_file());
 }
 
-// The loader's verdict and the cursors' streams, from the very code the viewer starts with.
+// The largest track index the track view reads from the cursor's stream, the plain way: every row of
+// every matrix that it reads.
+std::optional<int32_t> largest_track_index(const SdifStreamCursor& cursor) {
+  std::optional<int32_t> largest;
+  for (const SdifFrame* frame = cursor.first; frame; frame = frame->next_in_stream) {
+    const SdifMatrix* matrix = panel_matrix(panel_spec(VIEW_TRACKS), *frame);
+    for (int row = 0; matrix && matrix->columns >= 3 && row < matrix->rows; row++)
+      matrix->with_elements([&](auto elements) {
+        int32_t index;
+        if (elements.as_int(0, row, index) && (!largest || index > *largest)) largest = index;
+      });
+  }
+  return largest;
+}
+
+// The loader's verdict, the cursors' streams and what the views read of them, from the very code the
+// viewer starts with.
 void check_agreement(const std::string& path) {
   FileSurvey survey = survey_file(path);
   SdifFile file(path.c_str(), 0);
@@ -58,6 +75,12 @@ void check_agreement(const std::string& path) {
     SdifStreamCursor cursor(file.frames, PANELS[panel].frame_type);
     if (survey.has_panel[panel] != (cursor.first != nullptr)) std::abort();
     if (cursor.first && cursor.first->stream_id != survey.panel_stream[panel]) std::abort();
+    auto stream = std::find_if(survey.streams.begin(), survey.streams.end(),
+                               [&](const StreamSurvey& s) { return cursor.first && s.id == cursor.first->stream_id; });
+    if (stream == survey.streams.end()) continue;
+    if (PANELS[panel].kind == VIEW_TRACKS && stream->largest_track_index != largest_track_index(cursor)) std::abort();
+    if (PANELS[panel].kind == VIEW_RESIDUAL && stream->bins != int32_t(full_vertical_range(PANELS[panel], cursor)))
+      std::abort();
   }
 }
 
