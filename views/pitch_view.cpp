@@ -28,7 +28,7 @@ void read_rows(const SdifFrame& frame, Take take) {
 }  // namespace
 
 PitchView::PitchView(int x, int y, int w, int h, SdifStreamCursor* cursor) : SdifView(x, y, w, h, cursor) {
-  contrast_curve = std::make_unique<ContrastCurve>(panel_spec(VIEW_PITCH).contrast);
+  start_contrast(panel_spec(VIEW_PITCH).contrast);
 }
 
 void PitchView::draw() { draw_through_canvas(*this); }

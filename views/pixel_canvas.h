@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -70,7 +71,17 @@ void draw_through_canvas(View& view) {
 // The pixel of a colour in the layout above.
 uint32_t pixel_of(Fl_Color c);
 
-void PixelCanvas::color(Fl_Color c) { current = c < COLOR_MAP_SIZE ? palette[c] : pixel_of(c); }
+void PixelCanvas::color(Fl_Color c) {
+  if (c < COLOR_MAP_SIZE) {
+    current = palette[c];
+    return;
+  }
+  // An RGB colour holds red, green and blue in its three high bytes, as the toolkit reads them; in line
+  // here, since the colour maps other than the ramp set one for every point they paint.
+  const unsigned char bytes[4] = {static_cast<unsigned char>(c >> 24), static_cast<unsigned char>(c >> 16),
+                                  static_cast<unsigned char>(c >> 8), 0};
+  std::memcpy(&current, bytes, sizeof current);
+}
 
 void PixelCanvas::yxline(int x, int y, int y1) {
   if (x < clip.left || x >= clip.right) return;

@@ -33,7 +33,7 @@ void read_magnitudes(const SdifFrame& frame, int first, int count, Take take) {
 }  // namespace
 
 ResidualView::ResidualView(int x, int y, int w, int h, SdifStreamCursor* cursor) : SdifView(x, y, w, h, cursor) {
-  contrast_curve = std::make_unique<ContrastCurve>(panel_spec(VIEW_RESIDUAL).contrast);
+  start_contrast(panel_spec(VIEW_RESIDUAL).contrast);
 }
 
 void ResidualView::draw() { draw_through_canvas(*this); }
@@ -53,7 +53,44 @@ void ResidualView::sample_column(double t, SlotValues& magnitudes) {
 
 int SpectrumLayout::rise(int j) const {
   const ViewRows rows = {-1, height, height + 1.0};
-  return rows.row_above_bottom(first_row * row_height) - rows.row_above_bottom(j * row_height);
+  return rows.row_above_bottom(edge_up(first_row)) - rows.row_above_bottom(edge_up(j));
+}
+
+bool ResidualView::lay_out(int bins, SpectrumLayout& out) const {
+  out.height = h();
+  if (h() <= 0) return false;
+  if (logarithmic(scale) && bins > 1 && h() > 1) {
+    // The shown bins: those whose band reaches from below the view's top to above its bottom.
+    const double span = std::log(double(bins));
+    out.logarithmic = out.dense = true;
+    out.log_base = vertical_position * span;
+    out.log_scale = vertical_size * span / (h() - 1);
+    if (!(out.log_scale > 0.0) || !std::isfinite(out.log_base)) return false;
+    double lowest = std::floor(std::exp(out.log_base - 2 * out.log_scale)) - 1;
+    double end = std::floor(std::exp(out.log_base + h() * out.log_scale)) + 2;
+    out.first_row = static_cast<int>(std::clamp(lowest, 0.0, double(bins)));
+    out.end_row = static_cast<int>(std::clamp(end, 0.0, double(bins)));
+    out.pixel_rows = out.rise(out.end_row) + 1;
+    return out.first_row < out.end_row;
+  }
+  // The bin count goes through a float on purpose: above 2^24 bins it rounds, and the bands' edges,
+  // and so the pictures, depend on that rounding.
+  float bins_as_float = static_cast<float>(bins);
+  double row_height = h() / static_cast<double>(bins_as_float) / vertical_size;
+  double shift = std::trunc(static_cast<double>(bins_as_float) * vertical_position);
+  // Screen rows j from `lowest` up to `end` show bins j + shift that exist; of those, the ones from
+  // the first whose lower edge lies above the view on draw nothing, so they are left out.
+  double lowest = std::max(0.0, -shift);
+  double end = std::min(static_cast<double>(bins), bins - shift);
+  if (row_height > 0) end = std::min(end, std::floor((h() + 1) / row_height) + 2);
+  if (!(row_height > 0) || std::isnan(shift) || !(lowest < end)) return false;
+  out.first_row = static_cast<int>(lowest);
+  out.end_row = static_cast<int>(end);
+  out.shift = static_cast<int>(shift);
+  out.row_height = row_height;
+  out.dense = bins > SLOTS && row_height < 1;
+  out.pixel_rows = out.dense ? out.rise(out.end_row) + 1 : 0;
+  return true;
 }
 
 void ResidualView::read_bands(const SdifFrame& frame, std::vector<BandMagnitudes>& out) const {
@@ -63,16 +100,46 @@ void ResidualView::read_bands(const SdifFrame& frame, std::vector<BandMagnitudes
     return;
   }
   // Each pixel row holds the largest magnitude among the bins whose band covers it, edges included,
-  // NaN left out; 0 where none does.
-  out.assign(size_t(layout.pixel_rows), {0.0, 0.0});
+  // NaN left out; 0 where none does. Rows of one run are covered by the same bins.
+  out.assign(runs.size(), {0.0, 0.0});
   int low = 0;
   read_magnitudes(frame, first_bin, count, [&](int i, double now, double next) {
     int high = layout.rise(layout.first_row + i + 1);
-    for (int r = low; r <= high; ++r) {
-      BandMagnitudes& band = out[size_t(r)];
+    for (int s = run_of_row[size_t(low)]; s <= run_of_row[size_t(high)]; ++s) {
+      BandMagnitudes& band = out[size_t(s)];
       if (now > band.now) band.now = now;
       if (next > band.next) band.next = next;
     }
     low = high;
   });
+}
+
+void ResidualView::find_runs() {
+  runs.clear();
+  run_of_row.clear();
+  if (!layout.dense) return;
+  // The first and last bin covering each row, as read_bands walks them.
+  std::vector<std::pair<int, int>> cover(size_t(layout.pixel_rows), {-1, -1});
+  int low = 0;
+  for (int i = 0; i < layout.end_row - layout.first_row; ++i) {
+    int high = layout.rise(layout.first_row + i + 1);
+    for (int r = low; r <= high; ++r) {
+      if (cover[size_t(r)].first < 0) cover[size_t(r)].first = i;
+      cover[size_t(r)].second = i;
+    }
+    low = high;
+  }
+  for (int r = 0; r < layout.pixel_rows; ++r) {
+    if (runs.empty() || cover[size_t(r)] != cover[size_t(runs.back().first)])
+      runs.push_back({r, r});
+    else
+      runs.back().last = r;
+    run_of_row.push_back(int(runs.size()) - 1);
+  }
+}
+
+void ResidualView::follow(SdifStreamCursor* stream) {
+  SdifView::follow(stream);
+  bands.clear();
+  layout = SpectrumLayout();
 }

@@ -40,3 +40,14 @@ SdifFrame* SdifView::frame_pair(double t, double& w) {
   if (SdifFrame* next = current->next_in_stream) w = (t - current->time) / (next->time - current->time);
   return current;
 }
+
+void SdifView::start_contrast(float contrast) {
+  contrast_curve = std::make_unique<ContrastCurve>(contrast);
+  colors.set(amplitude_scale, color_map, *contrast_curve);
+}
+
+void SdifView::follow(SdifStreamCursor* stream) {
+  cursor = stream;
+  index = FrameIndex(stream);
+  position = 0;
+}

@@ -9,8 +9,10 @@
 #include <memory>
 
 #include "sdif/sdif_document.h"
+#include "views/amplitude_colors.h"
 #include "views/contrast_curve.h"
 #include "views/frame_index.h"
+#include "views/vertical_axis.h"
 
 class PixelCanvas;
 
@@ -46,12 +48,21 @@ class SdifView : public Fl_Widget {
   float vertical_size;
   // Null in the base class; each concrete view creates its own and keeps it for its whole life.
   std::unique_ptr<ContrastCurve> contrast_curve;
+  // The panel's choices, set through its view controls: the defaults draw as the views always have.
+  VerticalScale scale = VerticalScale::Linear;
+  AmplitudeScale amplitude_scale = AmplitudeScale::Curve;
+  ColorMap color_map = ColorMap::Ramp;
+  bool grid = false;
+  // Colours from the contrast curve or the decibels, through the colour map; rebuilt by the controls.
+  AmplitudeColors colors;
 
   SdifView(int x, int y, int w, int h, SdifStreamCursor* cursor);
   void draw() override;
   // The picture painted into a pixel canvas, for a caller that does not know the concrete view; the
   // base class paints nothing.
   virtual void paint_pixels(PixelCanvas&) {}
+  // Shows another stream from now on; what the view kept of the old one's frames goes.
+  virtual void follow(SdifStreamCursor* stream);
 
   // Sends the cursor back to the stream's first frame and gives the time t of the leftmost column and
   // the step dt to the next; false when there is no column or no frame to draw.
@@ -61,6 +72,10 @@ class SdifView : public Fl_Widget {
   SdifFrame* frame_pair(double t, double& w);
   // The view's rows, for mapping heights to window rows.
   ViewRows rows() const { return {y() - 1, y() + h(), h() + 1.0}; }
+
+ protected:
+  // Gives the view its contrast curve, starting at `contrast`, and its colours from it.
+  void start_contrast(float contrast);
 
  private:
   FrameIndex index;

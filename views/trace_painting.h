@@ -63,33 +63,29 @@ class KeyedPoints {
   size_t at = 0;
 };
 
-// `full_range` is the value span of the whole view height at vertical size 1; `view.sample_traces(t,
-// draw)` calls draw(key, height, amplitude) for the traces at time t, keys ascending, and
-// View::Points keeps each trace's point in the previous column.
-template <class View, class Canvas>
-void paint_traces(View& view, Canvas& canvas, double full_range) {
-  canvas.color(FL_BLACK);
-  canvas.rectf(view.x(), view.y(), view.w(), view.h());
-  double t, dt;
-  if (!view.start_columns(t, dt)) return;
-  double base = view.vertical_position * full_range;
-  double scale = view.vertical_size * full_range / view.h();
-  canvas.push_clip(view.x(), view.y(), view.w(), view.h());
+// The columns of paint_traces, with the axis's mapping fixed for the whole drawing, so that a point
+// costs no test of which mapping it is.
+template <bool LOGARITHMIC, class View, class Canvas>
+void paint_trace_columns(View& view, Canvas& canvas, double t, double dt, const ValueAxis& axis) {
   typename View::Points points;
   const ViewRows rows = view.rows();
-  const ContrastCurve& curve = *view.contrast_curve;
+  const AmplitudeColors& colors = view.colors;
+  const double base = axis.base, scale = axis.scale, per_unit = axis.per_unit;
   for (int column = view.x(); column < view.x() + view.w(); ++column) {
     points.next_column();
     // In line wherever the view calls it: a call per point costs the drawing a third of its time, and
     // the compiler's own choice depends on how much else the file that instantiates it holds.
     view.sample_traces(t, [&](int32_t key, double height, double amplitude) __attribute__((always_inline)) {
-      // A trace without a point here breaks: its next point starts it again.
-      if (!present(amplitude)) {
+      // A trace without a point here breaks: its next point starts it again; so does one that a
+      // decibel floor hides.
+      Fl_Color colour;
+      if (!present(amplitude) || !colors.color(amplitude, colour)) {
         points.set(key, no_point);
         return;
       }
-      canvas.color(curve.color_index(amplitude));
-      int y = rows.row_above_bottom((height - base) / scale);
+      canvas.color(colour);
+      // ValueAxis::up, with the mapping chosen once for the drawing.
+      int y = rows.row_above_bottom(LOGARITHMIC ? (fast_log(height) - base) * per_unit : (height - base) / scale);
       int before = points.before(key);
       if (before == no_point) {
         canvas.yxline(column, y, y);
@@ -100,5 +96,22 @@ void paint_traces(View& view, Canvas& canvas, double full_range) {
     });
     t += dt;
   }
+}
+
+// `full_range` is the value at the top of the whole view height at vertical size 1; `view.sample_traces(t,
+// draw)` calls draw(key, height, amplitude) for the traces at time t, keys ascending, and
+// View::Points keeps each trace's point in the previous column.
+template <class View, class Canvas>
+void paint_traces(View& view, Canvas& canvas, double full_range) {
+  canvas.color(FL_BLACK);
+  canvas.rectf(view.x(), view.y(), view.w(), view.h());
+  double t, dt;
+  if (!view.start_columns(t, dt)) return;
+  const ValueAxis axis = value_axis(view.scale, full_range, view.vertical_position, view.vertical_size, view.h());
+  canvas.push_clip(view.x(), view.y(), view.w(), view.h());
+  if (axis.logarithmic)
+    paint_trace_columns<true>(view, canvas, t, dt, axis);
+  else
+    paint_trace_columns<false>(view, canvas, t, dt, axis);
   canvas.pop_clip();
 }

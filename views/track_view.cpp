@@ -4,7 +4,7 @@
 #include "views/pixel_canvas.h"
 
 TrackView::TrackView(int x, int y, int w, int h, SdifStreamCursor* cursor) : SdifView(x, y, w, h, cursor) {
-  contrast_curve = std::make_unique<ContrastCurve>(panel_spec(VIEW_TRACKS).contrast);
+  start_contrast(panel_spec(VIEW_TRACKS).contrast);
 }
 
 void TrackView::draw() { draw_through_canvas(*this); }
@@ -19,4 +19,9 @@ void TrackView::sample_column(double t, SlotValues& frequencies, SlotValues& amp
     frequencies[size_t(index)] = frequency;
     amplitudes[size_t(index)] = amplitude;
   });
+}
+
+void TrackView::follow(SdifStreamCursor* stream) {
+  SdifView::follow(stream);
+  partials.clear();
 }

@@ -15,6 +15,7 @@ class TrackView : public SdifView {
   TrackView(int x, int y, int w, int h, SdifStreamCursor* cursor);
   void draw() override;
   void paint_pixels(PixelCanvas& canvas) override;
+  void follow(SdifStreamCursor* stream) override;
 
   // The partials at time t, for the drawing: draw(index, frequency, amplitude) for each track index
   // that either frame of the pair holds, indices ascending. t must not decrease between calls of one

@@ -14,10 +14,18 @@ void apply_controls(const ViewControls& controls, SdifView& view) {
   double s = controls.vertical_share;
   double factor = controls.cube ? s * s : 1.0;
   view.vertical_size = float(factor * s);
-  // Refilling costs 8192 powers, so only a new contrast refills.
+  view.scale = controls.scale;
+  view.grid = controls.grid;
+  // Refilling costs 8192 powers and the colours thousands of entries, so only a change refills.
   ContrastCurve* curve = view.contrast_curve.get();
-  if (controls.contrast && curve && curve->contrast != *controls.contrast) {
+  if (!curve) return;
+  bool recolor = controls.amplitude != view.amplitude_scale || controls.color_map != view.color_map;
+  if (controls.contrast && curve->contrast != *controls.contrast) {
     curve->contrast = *controls.contrast;
     curve->fill();
+    recolor = true;
   }
+  view.amplitude_scale = controls.amplitude;
+  view.color_map = controls.color_map;
+  if (recolor) view.colors.set(view.amplitude_scale, view.color_map, *curve);
 }

@@ -5,6 +5,9 @@
 
 #include <optional>
 
+#include "views/amplitude_colors.h"
+#include "views/vertical_axis.h"
+
 class SdifView;
 
 struct ViewControls {
@@ -16,6 +19,10 @@ struct ViewControls {
   bool cube = false;
   // None: the view keeps the contrast it has.
   std::optional<float> contrast;
+  VerticalScale scale = VerticalScale::Linear;
+  AmplitudeScale amplitude = AmplitudeScale::Curve;
+  ColorMap color_map = ColorMap::Ramp;
+  bool grid = false;
 };
 
 // Sets the view's fractions and contrast curve from the controls. The caller redraws the view.

@@ -98,6 +98,7 @@ TEST(TrackSlots, PicturesMatchAPlainSamplingOfEachFramesPartials) {
     TrackView view(0, 0, 157, 83, &s.cursor);
     PlainTrackView plain(0, 0, 157, 83, &s.cursor);
     plain.contrast_curve = std::make_unique<ContrastCurve>(0.3f);
+    plain.colors.set(AmplitudeScale::Curve, ColorMap::Ramp, *plain.contrast_curve);
     // Last, a single column: points alone, none joined to a column before it.
     for (auto [position, size, width] : {std::tuple{0.0f, 1.0f, 157}, {0.4f, 0.05f, 157}, {0.0f, 1.0f, 157}, {0.6f, 0.1f, 1}}) {
       view.time_position = plain.time_position = position;

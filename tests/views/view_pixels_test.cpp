@@ -13,6 +13,7 @@
 #include "views/pixel_canvas.h"
 #include "views/residual_view.h"
 #include "views/track_view.h"
+#include "views/view_controls.h"
 
 namespace {
 
@@ -176,4 +177,60 @@ TEST(ResidualViewPicture, StacksBinsUpwardScrollsZoomsAndBlends) {
   bare.begin_frame("1STF", 1.0, 1, 2).matrix_f32("ISTF", 1, 1, {1}).matrix_f32("1STF", 1, 2, {1, 0}).end_frame();
   expect_pictures<ResidualView>(bare, "1STF", {{3, 4, 0, 1, 0, 1, {}, {}}});
   expect_pictures<ResidualView>(bare, "1TRC", {{3, 4, 0, 1, 0, 1, {}, {}}});  // and so does an empty stream
+}
+
+TEST(Scales, LogarithmicAxesPlaceOctavesEvenlyFrom20HzAndBinZeroLowest) {
+  // The logarithmic axis of the Sinusoids view, 100 pixels high: 20 Hz at its bottom edge, the full
+  // range at its top, octaves alike; nothing at or below 0 Hz.
+  const ValueAxis axis = value_axis(VerticalScale::Log, 22050, 0.0f, 1.0f, 100);
+  EXPECT_NEAR(axis.up(20), 0.0, 1e-4);
+  EXPECT_NEAR(axis.up(22050), 100.0, 1e-4);
+  EXPECT_NEAR(axis.up(880) - axis.up(440), axis.up(1760) - axis.up(880), 1e-4);
+  EXPECT_NEAR(axis.value_at(axis.up(440)), 440.0, 1e-3);
+  const ViewRows rows = {-1, 100, 101.0};
+  for (double silent : {0.0, -5.0}) EXPECT_EQ(rows.row_above_bottom(axis.up(silent)), 100) << "below the view";
+
+  // Drawn: a partial each at 440, 880 and 1760 Hz, on the logarithmic and the musical scale alike.
+  SdifWriter tracks = stream("1TRC", {{0.0, {1, 440, 1, 2, 880, 1, 3, 1760, 1, 4, 0, 1}}}, 3);
+  LoadedStream s(tracks, "1TRC");
+  for (VerticalScale scale : {VerticalScale::Log, VerticalScale::Note}) {
+    TrackView view(0, 0, 4, 100, &s.cursor);
+    ViewControls controls;
+    controls.scale = scale;
+    apply_controls(controls, view);
+    std::vector<uint32_t> storage;
+    PixelCanvas canvas(0, 0, 4, 100, storage);
+    view.paint(canvas);
+    std::vector<int> lit;
+    for (int y = 0; y < 100; ++y)
+      if (canvas.pixel(0, y)[0] | canvas.pixel(0, y)[1] | canvas.pixel(0, y)[2]) lit.push_back(y);
+    ASSERT_EQ(lit.size(), 3u) << "0 Hz is not drawn";
+    EXPECT_NEAR(lit[1] - lit[0], lit[2] - lit[1], 1) << "octaves alike, to a row";
+    EXPECT_EQ(lit[2], 100 - int(axis.up(440)));
+  }
+
+  // A spectrum of 64 bins, each strong in a frame of its own: on the logarithmic scale bin 0 takes the
+  // lowest row, from which bin 1 rises to bin 2's lowest row, and bin 63 ends on the top row; a row
+  // that two bins share shows the stronger.
+  const struct {
+    int bin;
+    int lowest, highest;  // rows from the top of a 64-row view
+  } bands[] = {{0, 63, 63}, {1, 63, 53}, {63, 1, 0}};
+  for (const auto& band : bands) {
+    std::vector<float> bins(128, 0.0f);
+    bins[size_t(2 * band.bin)] = 1.0f;
+    LoadedStream spectrum(stream("1STF", {{0.0, bins}}, 2), "1STF");
+    ResidualView view(0, 0, 2, 64, &spectrum.cursor);
+    ViewControls controls;
+    controls.scale = VerticalScale::Log;
+    apply_controls(controls, view);
+    std::vector<uint32_t> storage;
+    PixelCanvas canvas(0, 0, 2, 64, storage);
+    view.paint(canvas);
+    std::vector<int> lit;
+    for (int y = 0; y < 64; ++y)
+      if (canvas.pixel(0, y)[0] | canvas.pixel(0, y)[1] | canvas.pixel(0, y)[2]) lit.push_back(y);
+    ASSERT_FALSE(lit.empty()) << band.bin;
+    EXPECT_EQ(std::make_pair(lit.back(), lit.front()), std::make_pair(band.lowest, band.highest)) << band.bin;
+  }
 }
