@@ -1,5 +1,6 @@
-// Time and vertical ranges asked for in seconds and in each view's own units, turned into the
-// fractions of a panel's sliders. Used by sdif-render for every panel it paints.
+// What the command line asks of every panel's view (time and vertical ranges in seconds and in each
+// view's own units, the cube, the contrast, the scale, the amplitude mapping and the colour map),
+// turned into the panel's view controls. Used by sdif-render for every panel it paints.
 #pragma once
 
 #include <optional>
@@ -13,11 +14,14 @@ struct UnitRange {
   double low, high;
 };
 
-struct RangeRequest {
+struct ViewRequest {
   std::optional<UnitRange> time;      // seconds, as the frames' times
   std::optional<UnitRange> vertical;  // 0-1000 for pitch, hertz for sinusoids, bins for residual
   bool cube = false;
   std::optional<float> contrast;
+  VerticalScale scale = VerticalScale::Linear;
+  AmplitudeScale amplitude = AmplitudeScale::Curve;
+  ColorMap color_map = ColorMap::Ramp;
 };
 
 struct PanelControls {
@@ -28,4 +32,4 @@ struct PanelControls {
   std::string error;
 };
 
-PanelControls controls_for(const PanelSpec& panel, const SdifStreamCursor& cursor, const RangeRequest& request);
+PanelControls controls_for(const PanelSpec& panel, const SdifStreamCursor& cursor, const ViewRequest& request);

@@ -24,7 +24,14 @@ const char* const RENDER_USAGE =
     "      --vertical LOW:HIGH  the vertical range in each view's units: 0-1000 for\n"
     "                           pitch, Hz for sinusoids, bins for residual\n"
     "      --cube               the view's vertical size is the cube of the range's share\n"
-    "      --contrast C         the contrast, 0 to 1\n"
+    "      --contrast C         the contrast, 0 to 1; with --amplitude db the floor, from\n"
+    "                           -20 dB at 0 to -120 dB at 1\n"
+    "      --scale SCALE        the vertical scale: linear, log (from 20 Hz, or from bin\n"
+    "                           1) or note (log, its grid on notes) (default: linear)\n"
+    "      --amplitude MAPPING  curve (the contrast curve) or db (default: curve)\n"
+    "      --colormap MAP       ramp, viridis, magma, inferno or gray (default: ramp)\n"
+    "      --stream ID          the panels with frames of their type in stream ID, showing\n"
+    "                           it (default: each panel's stream, its type's first)\n"
     "      --thumbnail SIZE     a preview of FILE that fits SIZE x SIZE, written to OUT\n"
     "  -h, --help               show this help and exit\n"
     "      --version            show the version and exit\n"
@@ -35,7 +42,7 @@ const char* const RENDER_USAGE =
 
 namespace {
 
-enum LongOnly { VIEW = 256, SIZE, TIME, VERTICAL, CUBE, CONTRAST, THUMBNAIL, VERSION };
+enum LongOnly { VIEW = 256, SIZE, TIME, VERTICAL, CUBE, CONTRAST, SCALE, AMPLITUDE, COLORMAP, STREAM, THUMBNAIL, VERSION };
 
 const option LONG_OPTIONS[] = {
     {"output", required_argument, nullptr, 'o'},
@@ -45,6 +52,10 @@ const option LONG_OPTIONS[] = {
     {"vertical", required_argument, nullptr, VERTICAL},
     {"cube", no_argument, nullptr, CUBE},
     {"contrast", required_argument, nullptr, CONTRAST},
+    {"scale", required_argument, nullptr, SCALE},
+    {"amplitude", required_argument, nullptr, AMPLITUDE},
+    {"colormap", required_argument, nullptr, COLORMAP},
+    {"stream", required_argument, nullptr, STREAM},
     {"thumbnail", required_argument, nullptr, THUMBNAIL},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, VERSION},
@@ -77,6 +88,25 @@ bool parse_range(const char* text, UnitRange& range) {
   const char* colon = std::strchr(text, ':');
   return colon && finite_number(std::string(text, colon), range.low) && finite_number(colon + 1, range.high) &&
          range.high > range.low;
+}
+
+// Sets `chosen` to the choice named `name`; false when none is.
+template <class Choice, size_t N>
+bool choose(const std::string& name, const Choice (&choices)[N], const char* (*name_of)(Choice), Choice& chosen) {
+  for (Choice choice : choices) {
+    if (name != name_of(choice)) continue;
+    chosen = choice;
+    return true;
+  }
+  return false;
+}
+
+// The names of the choices, for a usage error: "a, b or c".
+template <class Choice, size_t N>
+std::string names(const Choice (&choices)[N], const char* (*name_of)(Choice)) {
+  std::string text;
+  for (size_t i = 0; i < N; ++i) text += std::string(i == 0 ? "" : i + 1 == N ? " or " : ", ") + name_of(choices[i]);
+  return text;
 }
 
 // Sets `view` for a --view name: a panel's title in lower case, or "all" for every panel. False for
@@ -142,6 +172,28 @@ ParsedCommandLine parse_render_options(int argc, char** argv) {
           parsed.warnings.push_back("contrast " + value + " limited to " + (contrast > 0.0 ? "1" : "0"));
         }
         o.ranges.contrast = float(contrast);
+        break;
+      }
+      case SCALE:
+        if (!choose(value, VERTICAL_SCALES, vertical_scale_name, o.ranges.scale))
+          return usage("unknown scale '" + value + "' (" + names(VERTICAL_SCALES, vertical_scale_name) + ")");
+        break;
+      case AMPLITUDE:
+        if (!choose(value, AMPLITUDE_SCALES, amplitude_scale_name, o.ranges.amplitude))
+          return usage("unknown amplitude mapping '" + value + "' (" + names(AMPLITUDE_SCALES, amplitude_scale_name) +
+                       ")");
+        break;
+      case COLORMAP:
+        if (!choose(value, COLOR_MAPS, color_map_name, o.ranges.color_map))
+          return usage("unknown colour map '" + value + "' (" + names(COLOR_MAPS, color_map_name) + ")");
+        break;
+      case STREAM: {
+        long id;
+        const char* end;
+        bool negative = value.size() > 1 && value[0] == '-';
+        if (!whole_number(optarg + negative, '\0', id, &end) || id > (negative ? 2147483648L : 2147483647L))
+          return usage("stream '" + value + "' is not a stream ID");
+        o.stream = int32_t(negative ? -id : id);
         break;
       }
       case THUMBNAIL:

@@ -2,6 +2,7 @@
 // parse_render_options, which tests call directly; main only hands it argv.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,7 +25,8 @@ struct RenderOptions {
   int width = DEFAULT_VIEW_WIDTH;
   int height = DEFAULT_VIEW_HEIGHT;
   bool size_given = false;
-  RangeRequest ranges;
+  ViewRequest ranges;
+  std::optional<int32_t> stream;  // --stream: only the panels with frames of their type in it, showing it
   int thumbnail = 0;  // the thumbnail's bound in pixels; 0 when making pictures
 };
 

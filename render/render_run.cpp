@@ -90,7 +90,8 @@ class FileRun {
     std::vector<PanelPicture> panels;
     for (int band = 0; band < PANEL_COUNT; ++band) {
       const PanelSpec& panel = PANELS[band];
-      if ((o.view && o.view != &panel) || !cursors[band].last) continue;
+      if ((o.view && o.view != &panel) || !cursors[band].last || (o.stream && !cursors.follow(band, *o.stream)))
+        continue;
       PanelControls controls = controls_for(panel, cursors[band], o.ranges);
       for (const std::string& warning : controls.warnings)
         err << PROGRAM << ": " << job.input << ": " << warning << '\n';
@@ -122,7 +123,9 @@ class FileRun {
   }
 
   std::string missing_streams() const {
-    if (o.view) return std::string("has no ") + o.view->title + " stream (" + o.view->frame_type + " frames)";
+    std::string in = o.stream ? " in stream " + std::to_string(*o.stream) : "";
+    if (o.view) return std::string("has no ") + o.view->title + " stream (" + o.view->frame_type + " frames" + in + ")";
+    if (o.stream) return "has no frames of the panels' types" + in;
     std::string names;
     for (int band = 0; band < PANEL_COUNT; ++band)
       names += std::string(band == 0 ? "" : band + 1 == PANEL_COUNT ? " and " : ", ") + PANELS[band].title + " (" +

@@ -2,6 +2,7 @@
 #include "views/panel_table.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "sdif/sdif_document.h"
 #include "sdif/sdif_standard_types.h"
@@ -27,7 +28,7 @@ const SdifMatrix* panel_matrix(const PanelSpec& panel, const SdifFrame& frame) {
   return matrix;
 }
 
-PanelCursors::PanelCursors(SdifFrame* frames) {
+PanelCursors::PanelCursors(SdifFrame* frames) : frames(frames) {
   for (int band = PANEL_COUNT - 1; band >= 0; --band) cursors[band].emplace(frames, PANELS[band].frame_type);
 }
 
@@ -35,6 +36,33 @@ bool PanelCursors::any() const {
   for (const auto& cursor : cursors)
     if (cursor->last) return true;
   return false;
+}
+
+bool PanelCursors::follow(int band, int32_t id) {
+  SdifFrame* start = first_frame_of(frames, PANELS[band].frame_type, id);
+  if (start) cursors[band]->link_stream(start);
+  return start != nullptr;
+}
+
+std::vector<StreamOfType> streams_of_type(SdifFrame* frames, const char* type) {
+  std::vector<StreamOfType> streams;
+  std::unordered_map<int32_t, size_t> started;
+  for (const SdifFrame* frame = frames; frame; frame = frame->next) {
+    auto found = started.find(frame->stream_id);
+    if (found != started.end()) {
+      streams[found->second].frames++;
+    } else if (SDIF_SameType(frame->type, type)) {
+      started.emplace(frame->stream_id, streams.size());
+      streams.push_back({frame->stream_id, 1});
+    }
+  }
+  return streams;
+}
+
+SdifFrame* first_frame_of(SdifFrame* frames, const char* type, int32_t id) {
+  for (SdifFrame* frame = frames; frame; frame = frame->next)
+    if (frame->stream_id == id && SDIF_SameType(frame->type, type)) return frame;
+  return nullptr;
 }
 
 double full_vertical_range(const PanelSpec& panel, const SdifStreamCursor& cursor) {

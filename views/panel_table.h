@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "sdif/sdif_document.h"
 
@@ -46,10 +47,27 @@ class PanelCursors {
   SdifStreamCursor& operator[](int band) { return *cursors[band]; }
   // Whether any panel has a frame to show.
   bool any() const;
+  // Makes the panel of `band` follow stream `id` from its first frame of the panel's type; false, and
+  // the cursor left as it was, when the stream has none.
+  bool follow(int band, int32_t id);
 
  private:
+  SdifFrame* frames;
   std::optional<SdifStreamCursor> cursors[PANEL_COUNT];
 };
+
+// A stream holding frames of a type, with the frames that a cursor on it walks: every frame with its
+// ID from the first of the type on.
+struct StreamOfType {
+  int32_t id;
+  long frames;
+};
+
+// The streams holding frames of `type`, in the order of their first such frame.
+std::vector<StreamOfType> streams_of_type(SdifFrame* frames, const char* type);
+
+// The first frame of `type` in stream `id`, or null.
+SdifFrame* first_frame_of(SdifFrame* frames, const char* type, int32_t id);
 
 // The whole vertical range of the panel's view over the cursor's stream, in the panel's units: the
 // fixed range, or the rows of the first frame's matrix (0 for an empty stream or a missing matrix).
