@@ -27,6 +27,11 @@ TEST(RenderOptions, EveryMeaninglessLineIsAUsageError) {
       {{"--time", "2", "a"}, "'2'"},
       {{"--vertical", "500:100", "a"}, "500:100"},
       {{"--view", "loudness", "a"}, "loudness"},
+      {{"--scale", "mel", "a"}, "mel"},
+      {{"--amplitude", "dbfs", "a"}, "dbfs"},
+      {{"--colormap", "jet", "a"}, "jet"},
+      {{"--stream", "2x", "a"}, "2x"},
+      {{"--stream", "2147483648", "a"}, "2147483648"},
       {{"--contrast", "nan", "a"}, "nan"},
       {{"--thumbnail", "15", "a", "a.png"}, "15"},
       {{"--thumbnail", "128", "a"}, "FILE and OUT"},
@@ -46,11 +51,15 @@ TEST(RenderOptions, EveryMeaninglessLineIsAUsageError) {
 
 TEST(RenderOptions, ValidLinesCarryTheirValues) {
   ParsedCommandLine parsed = parse({"--view", "sinusoids", "--size", "1900x330", "--time", "0.5:1.25", "--vertical",
-                                    "100:5000", "--cube", "--contrast", "1.5", "-o", "out.png", "a"});
+                                    "100:5000", "--cube", "--contrast", "1.5", "-o", "out.png", "--scale", "note",
+                                    "--amplitude", "db", "--colormap", "inferno", "--stream", "-2147483648", "a"});
   ASSERT_EQ(parsed.action, ParsedCommandLine::RENDER) << parsed.error;
   const RenderOptions& o = parsed.options;
   // The contrast is limited to the slider's range, with a warning.
   EXPECT_EQ(std::make_tuple(o.view, o.width, o.height, o.ranges.time->low, o.ranges.time->high, o.ranges.vertical->low,
                             o.ranges.vertical->high, o.ranges.cube, o.ranges.contrast, parsed.warnings.size(), o.output),
             std::make_tuple(&panel_spec(VIEW_TRACKS), 1900, 330, 0.5, 1.25, 100.0, 5000.0, true, 1.0f, size_t{1}, "out.png"));
+  EXPECT_EQ(std::make_tuple(o.ranges.scale, o.ranges.amplitude, o.ranges.color_map, o.stream),
+            std::make_tuple(VerticalScale::Note, AmplitudeScale::Decibels, ColorMap::Inferno,
+                            std::optional<int32_t>(INT32_MIN)));
 }
