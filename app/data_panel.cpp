@@ -10,6 +10,8 @@
 #include <cmath>
 
 #include "app/range_slider.h"
+#include "app/view_menu.h"
+#include "sdif/sdif_document.h"
 #include "views/view_factory.h"
 
 DataPanel* pitch_panel = nullptr;
@@ -17,6 +19,14 @@ DataPanel* sinusoids_panel = nullptr;
 DataPanel* residual_panel = nullptr;
 
 namespace {
+
+// The choice after `now` in `all`, from the last back to the first.
+template <class Choice, size_t N>
+Choice next_of(const Choice (&all)[N], Choice now) {
+  for (size_t i = 0; i + 1 < N; ++i)
+    if (all[i] == now) return all[i + 1];
+  return all[0];
+}
 
 // The panel's layout in pixels. The title bar runs along the top, the time slider under the view and
 // the vertical slider at its right, over a square cell that holds the cube toggle in its middle.
@@ -68,6 +78,14 @@ DataPanel::DataPanel(int x, int y, int w, int h, const char* title, int kind, Sd
   }
   title_group->end();
 
+  if (const PanelSpec* spec = panel_of(kind); spec && cursor && cursor->first) {
+    for (document = cursor->first; document->prev;) document = document->prev;
+    frame_type = spec->frame_type;
+    streams = streams_of_type(document, frame_type);
+    stream_id = cursor->first->stream_id;
+  }
+  menu = new ViewMenu(x, y + TITLE_BAR, w - SLIDER, h - TITLE_BAR - SLIDER, this);
+
   time_slider->callback(time_slider_cb, this);
   vertical_slider->callback(vertical_slider_cb, this);
   cube_toggle->callback(cube_toggle_cb, this);
@@ -84,7 +102,43 @@ ViewControls DataPanel::controls() const {
   c.vertical_share = vertical_slider->range_size;
   c.cube = cube_toggle->value() != 0;
   if (contrast_slider) c.contrast = float(contrast_slider->value());
+  c.scale = scale;
+  c.amplitude = amplitude;
+  c.color_map = color_map;
   return c;
+}
+
+void DataPanel::changed() {
+  apply(this);
+  view->redraw();
+  menu->show_choices();
+}
+
+void DataPanel::choose_scale(VerticalScale chosen) {
+  scale = chosen;
+  changed();
+}
+
+void DataPanel::choose_amplitude(AmplitudeScale chosen) {
+  amplitude = chosen;
+  changed();
+}
+
+void DataPanel::choose_color_map(ColorMap chosen) {
+  color_map = chosen;
+  changed();
+}
+
+void DataPanel::show_stream(int32_t id) {
+  SdifFrame* start = frame_type ? first_frame_of(document, frame_type, id) : nullptr;
+  if (!start || id == stream_id) return;
+  auto stream = std::make_unique<SdifStreamCursor>(nullptr, frame_type);
+  stream->link_stream(start);
+  view->follow(stream.get());
+  chosen_stream = std::move(stream);
+  stream_id = id;
+  shortest_time_share = 0.0;
+  changed();
 }
 
 Range DataPanel::time_range() const { return {time_slider->range_position, time_slider->range_size}; }
@@ -133,29 +187,37 @@ bool DataPanel::wheel() {
 
 bool DataPanel::take_key() {
   const int state = Fl::event_state();
-  const bool vertical = state & FL_SHIFT;
-  double zoom = 0.0;
-  switch (Fl::event_key()) {
+  const int key = Fl::event_key();
+  switch (key) {
     case FL_Left: move_time(pan(time_range(), -PAN_STEP)); return true;
     case FL_Right: move_time(pan(time_range(), PAN_STEP)); return true;
     case FL_Down: move_vertical(pan(vertical_range(), -PAN_STEP)); return true;
     case FL_Up: move_vertical(pan(vertical_range(), PAN_STEP)); return true;
     case FL_Home: show_whole(); return true;
     // The key that types + is = without Shift on many keyboards, so both zoom in.
-    case '=': case '+': case FL_KP + '+': zoom = ZOOM_STEP; break;
-    case '-': case FL_KP + '-': zoom = 1.0 / ZOOM_STEP; break;
+    case '=': case '+': case FL_KP + '+': zoom_middle(ZOOM_STEP, state & FL_SHIFT); return true;
+    case '-': case FL_KP + '-': zoom_middle(1.0 / ZOOM_STEP, state & FL_SHIFT); return true;
+    default: break;
+  }
+  // The letters alone: with Ctrl, Alt or Meta they belong to the window or the desktop.
+  if (state & (FL_CTRL | FL_ALT | FL_META)) return false;
+  switch (key) {
     case 'c':
-      if (state & (FL_CTRL | FL_ALT | FL_META)) return false;
       cube_toggle->value(!cube_toggle->value());
       cube_toggle->do_callback();
       return true;
+    case 'l': choose_scale(next_of(VERTICAL_SCALES, scale)); return true;
+    case 'd': choose_amplitude(next_of(AMPLITUDE_SCALES, amplitude)); return true;
+    case 'k': choose_color_map(next_of(COLOR_MAPS, color_map)); return true;
     default: return false;
   }
+}
+
+void DataPanel::zoom_middle(double factor, bool vertical) {
   if (vertical)
-    move_vertical(zoom_around(vertical_range(), 0.5, zoom, SHORTEST_VERTICAL_RANGE));
+    move_vertical(zoom_around(vertical_range(), 0.5, factor, SHORTEST_VERTICAL_RANGE));
   else
-    move_time(zoom_around(time_range(), 0.5, zoom, shortest_time()));
-  return true;
+    move_time(zoom_around(time_range(), 0.5, factor, shortest_time()));
 }
 
 int DataPanel::handle(int event) {

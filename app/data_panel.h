@@ -4,6 +4,10 @@
 
 #include <FL/Fl_Group.H>
 
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include "app/view_navigation.h"
 #include "views/panel_table.h"
 #include "views/view_controls.h"
@@ -12,6 +16,8 @@ class Fl_Button;
 class Fl_Slider;
 class RangeSlider;
 class SdifView;
+class ViewMenu;
+struct SdifFrame;
 struct SdifStreamCursor;
 
 class DataPanel : public Fl_Group {
@@ -22,6 +28,15 @@ class DataPanel : public Fl_Group {
   Fl_Slider* contrast_slider;  // null when the view has no contrast curve
   Fl_Button* cube_toggle;
   SdifView* view;
+  ViewMenu* menu;
+
+  // The panel's choices beside its sliders, as its view menu and keys set them.
+  VerticalScale scale = VerticalScale::Linear;
+  AmplitudeScale amplitude = AmplitudeScale::Curve;
+  ColorMap color_map = ColorMap::Ramp;
+  // The streams that hold frames of the panel's type, and the ID of the one shown.
+  std::vector<StreamOfType> streams;
+  int32_t stream_id = 0;
 
   // Joins the current group and leaves it current again. The title is kept, not copied. A kind that
   // is not a ViewKind gets a blank view, so that the controls still have something to steer.
@@ -33,8 +48,17 @@ class DataPanel : public Fl_Group {
   // Over the view: the wheel zooms and pans, a left-button drag moves the picture with the pointer
   // and a double click shows the whole stream. Anything else goes to the panel's widgets.
   int handle(int event) override;
-  // Takes a navigation key (arrows, + and -, Home, C) for this panel; false for any other key.
+  // Takes a key of the panel's (arrows, + and -, Home, C, L, D, K) for this panel; false for any other.
   bool take_key();
+
+  // The view menu's and the keys' choices, each shown at once.
+  void choose_scale(VerticalScale chosen);
+  void choose_amplitude(AmplitudeScale chosen);
+  void choose_color_map(ColorMap chosen);
+  // Shows stream `id`, which holds frames of the panel's type, in place of the one shown.
+  void show_stream(int32_t id);
+  // Both ranges back to the whole stream, as a drag would set them.
+  void show_whole();
 
  private:
   // The time range and the view's vertical range, as shares of the whole.
@@ -46,7 +70,10 @@ class DataPanel : public Fl_Group {
   void move_vertical(Range range);
   double shortest_time();
   bool wheel();
-  void show_whole();
+  // + and - : the time range, or the vertical one, zoomed around the view's middle.
+  void zoom_middle(double factor, bool vertical);
+  // The view shown through the controls as they are now, and the menu marking them.
+  void changed();
   // Where the pointer is over the view, as shares of its width from the left and of its height from
   // the bottom.
   double pointer_across() const;
@@ -55,6 +82,11 @@ class DataPanel : public Fl_Group {
   double shortest_time_share = 0.0;  // worked out at the first zoom
   bool grabbing = false;
   int grab_x = 0, grab_y = 0;
+  // The document's first frame and the panel's frame type, whose streams the panel can show.
+  SdifFrame* document = nullptr;
+  const char* frame_type = nullptr;
+  // A stream the user chose in place of the one start-up gave; the panel shows it while it lives.
+  std::unique_ptr<SdifStreamCursor> chosen_stream;
 };
 
 // The panels of the three bands, null while a band is empty.

@@ -18,9 +18,11 @@
 #include "app/data_panel.h"
 #include "app/panel_bands.h"
 #include "app/range_slider.h"
+#include "app/view_menu.h"
 #include "tests/support/fltk_driver.h"
 #include "tests/support/test_files.h"
 #include "views/sdif_view.h"
+#include "views/track_view.h"
 
 namespace {
 
@@ -314,4 +316,60 @@ TEST(DataPanel, CtrlMovesEveryPanelsTimeAndKeysFindThePanelUnderThePointer) {
   EXPECT_EQ(dispatch_keys_to_panels(FL_KEYBOARD, &bands.window), 1);
   EXPECT_LT(time_of(pitch_panel).position, pitch.position);
   EXPECT_EQ(time_of(residual_panel).position, residual.position);
+}
+
+TEST(DataPanel, MenuItemsChooseAsTheKeysDo) {
+  // Two files' bands: the keys act on one, the menu on the other, and they must end alike. The
+  // second stream of the residual type appears in the menu, and picking it shows it.
+  Bands by_keys("1FQ0 1TRC 1STF", 10);
+  std::array<DataPanel*, 3> keyed = by_keys.panels();
+  Bands by_menu("1FQ0 1TRC 1STF", 10);
+  const struct {
+    int key;
+    const char* item;
+  } steps[] = {{'l', "Log scale"}, {'l', "Musical scale"}, {'d', "Decibels"}, {'k', "Viridis"},
+               {'k', "Magma"},     {'l', "Linear scale"},  {FL_Home, "Show whole stream"}};
+  for (const auto& step : steps) {
+    for (int i = 0; i < 3; ++i) {
+      at_view(keyed[i], FL_KEYBOARD, 5, 5, 0, 0, 0, step.key);
+      DataPanel* panel = by_menu.panels()[i];
+      const Fl_Menu_Item* item = panel->menu->find_item(step.item);
+      ASSERT_NE(item, nullptr) << step.item;
+      panel->menu->picked(item);
+      EXPECT_NE(item->value() || step.key == FL_Home, 0) << "the item shows the choice: " << step.item;
+      ViewControls a = keyed[i]->controls(), b = panel->controls();
+      EXPECT_EQ(std::make_tuple(a.scale, a.amplitude, a.color_map, a.time_size),
+                std::make_tuple(b.scale, b.amplitude, b.color_map, b.time_size))
+          << step.item;
+      EXPECT_EQ(panel->view->scale, b.scale);
+      EXPECT_EQ(panel->view->color_map, b.color_map);
+    }
+  }
+}
+
+TEST(DataPanel, StreamMenuShowsAnotherStreamOfTheType) {
+  // Two Sinusoids streams, 2 with four frames and 5 with three, interleaved, and a Pitch stream.
+  SdifWriter w;
+  w.file_header();
+  for (int i = 0; i < 4; ++i) {
+    w.begin_frame("1TRC", 0.1 * i, 2, 1).matrix_f32("1TRC", 1, 3, {1, 440, 0.5f}).end_frame();
+    if (i < 3) w.begin_frame("1TRC", 0.1 * i, 5, 1).matrix_f32("1TRC", 1, 3, {1, 880, 0.5f}).end_frame();
+    w.begin_frame("1FQ0", 0.1 * i, 1, 1).matrix_f32("1FQ0", 1, 2, {220, 1}).end_frame();
+  }
+  LoadedStream s(w, "1TRC");
+  Fl_Group::current(nullptr);
+  DataPanel panel(0, 0, 450, 150, "Sinusoids", VIEW_TRACKS, &s.cursor);
+  ASSERT_EQ(panel.streams.size(), 2u);
+  EXPECT_EQ(std::make_tuple(panel.streams[0].id, panel.streams[0].frames, panel.streams[1].id, panel.streams[1].frames),
+            std::make_tuple(2, 4L, 5, 3L));
+  const Fl_Menu_Item* other = panel.menu->find_item("Stream/5 (3 frames)");
+  ASSERT_NE(other, nullptr);
+  EXPECT_FALSE(other->value());
+  panel.menu->picked(other);
+  EXPECT_EQ(panel.stream_id, 5);
+  EXPECT_EQ(panel.view->cursor->first->stream_id, 5);
+  EXPECT_TRUE(other->value());
+  SlotValues frequencies, amplitudes;
+  static_cast<TrackView*>(panel.view)->sample_column(0.05, frequencies, amplitudes);
+  EXPECT_EQ(frequencies[1], 880.0) << "the view reads the stream it shows";
 }

@@ -76,23 +76,43 @@ TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
   window.wait_for_expose();
 
   // The same settings through the panel's controls: the sliders' fractions, the toggle, the contrast
-  // (negative: the view's own, untouched, so each kind's opening case comes first).
+  // (negative: the view's own, untouched, so each kind's opening case comes first), the scale, the
+  // amplitude mapping and the colour map.
+  using V = VerticalScale;
+  using A = AmplitudeScale;
+  using M = ColorMap;
   const struct {
     DataPanel* panel;
     const char* options;
     float time_position, time_size, vertical_position, vertical_share;
     bool cube;
     double contrast;
+    VerticalScale scale;
+    AmplitudeScale amplitude;
+    ColorMap map;
   } cases[] = {
-      {pitch_panel, "--view pitch", 0, 1, 0, 1, false, -1},
-      {pitch_panel, "--view pitch --time 0.5:1.5 --vertical 250:750 --cube --contrast 0.8", .25, .5, .25, .5, true, .8},
-      {sinusoids_panel, "--view sinusoids", 0, 1, 0, 1, false, -1},
-      {sinusoids_panel, "--view sinusoids --time 1:2 --vertical 0:11025 --contrast 0.1", .5, .5, 0, .5, false, .1},
-      {residual_panel, "--view residual", 0, 1, 0, 1, false, -1},
-      {residual_panel, "--view residual --time 0:0.5 --vertical 16:48 --cube", 0, .25, .25, .5, true, -1},
+      {pitch_panel, "--view pitch", 0, 1, 0, 1, false, -1, V::Linear, A::Curve, M::Ramp},
+      {pitch_panel, "--view pitch --time 0.5:1.5 --vertical 250:750 --cube --contrast 0.8", .25, .5, .25, .5, true, .8,
+       V::Linear, A::Curve, M::Ramp},
+      {pitch_panel, "--view pitch --scale log --amplitude db --colormap magma --contrast 0.6", 0, 1, 0, 1, false, .6, V::Log, A::Decibels,
+       M::Magma},
+      {sinusoids_panel, "--view sinusoids", 0, 1, 0, 1, false, -1, V::Linear, A::Curve, M::Ramp},
+      {sinusoids_panel, "--view sinusoids --time 1:2 --vertical 0:11025 --contrast 0.1", .5, .5, 0, .5, false, .1,
+       V::Linear, A::Curve, M::Ramp},
+      {sinusoids_panel, "--view sinusoids --scale note --colormap viridis --contrast 0.9", 0, 1, 0, 1, false, .9, V::Note,
+       A::Curve, M::Viridis},
+      {residual_panel, "--view residual", 0, 1, 0, 1, false, -1, V::Linear, A::Curve, M::Ramp},
+      {residual_panel, "--view residual --time 0:0.5 --vertical 16:48 --cube", 0, .25, .25, .5, true, -1, V::Linear,
+       A::Curve, M::Ramp},
+      {residual_panel, "--view residual --scale log --amplitude db --colormap inferno --contrast 0.3", 0, 1, 0, 1, false,
+       .3, V::Log, A::Decibels, M::Inferno},
+      {residual_panel, "--view residual --colormap gray --contrast 0.3", 0, 1, 0, 1, false, .3, V::Linear, A::Curve, M::Gray},
   };
   for (const auto& c : cases) {
     DataPanel* panel = c.panel;
+    panel->choose_scale(c.scale);
+    panel->choose_amplitude(c.amplitude);
+    panel->choose_color_map(c.map);
     set_time_range(panel, c.time_size, c.time_position);
     panel->vertical_slider->range_size = c.vertical_share;
     panel->vertical_slider->range_position = c.vertical_position;
