@@ -3,8 +3,8 @@
 // the end of a million-frame stream ("zoom"), track frames of a million rows each against a normal
 // stream of as many rows ("huge"), track indices growing far past 255 against indices 0 to 199
 // ("indices"), spectra of 1025 and 2049 bins against 256 ("bins"), streams made to slow a redraw
-// down against a normal one ("hostile"), and a data panel's wheel zoom from the event to the finished
-// redraw ("wheel"). Run by hand under a true-colour display big enough for the largest window, for
+// down against a normal one ("hostile"), a data panel's wheel zoom from the event to the finished
+// redraw ("wheel"), and each scale, amplitude mapping and colour map against the default ("looks"). Run by hand under a true-colour display big enough for the largest window, for
 // example:
 //   xvfb-run -a -s "-screen 0 3840x1080x24" build/release/bench/view-bench [CASE...]
 // Without a case all of them run. The "sizes" streams take about 1.7 GB of memory, and up to 0.9 GB
@@ -36,6 +36,7 @@
 #include "views/pixel_canvas.h"
 #include "views/residual_view.h"
 #include "views/track_view.h"
+#include "views/view_controls.h"
 
 namespace {
 
@@ -425,18 +426,73 @@ void hostile_streams() {
   against<TrackView>("175 frames of 1M rows", *matrix_stream(175, rows, true), 450, 450, normal_ms, 3);
 }
 
+// The redraws of one view at 1900 x 330 through every look, taking turns so that a drift of the
+// machine's speed slows all alike; each look's median against the default's.
+template <class View>
+void looks_of(const char* stream, SdifStreamCursor& cursor) {
+  Fl_Double_Window window(1900, 330, "view-bench");
+  View* view = new View(0, 0, 1900, 330, &cursor);
+  window.end();
+  window.show();
+  window.wait_for_expose();
+  struct Look {
+    const char* name;
+    ViewControls controls;
+  };
+  std::vector<Look> looks = {{"default", {}}};
+  for (VerticalScale scale : {VerticalScale::Log, VerticalScale::Note}) looks.push_back({vertical_scale_name(scale), {}});
+  looks[1].controls.scale = VerticalScale::Log;
+  looks[2].controls.scale = VerticalScale::Note;
+  looks.push_back({"db", {}});
+  looks.back().controls.amplitude = AmplitudeScale::Decibels;
+  for (ColorMap map : COLOR_MAPS) {
+    if (map == ColorMap::Ramp) continue;
+    looks.push_back({color_map_name(map), {}});
+    looks.back().controls.color_map = map;
+  }
+  std::vector<std::vector<double>> ms(looks.size());
+  for (int round = 0; round < 8; ++round)
+    for (size_t i = 0; i < looks.size(); ++i) {
+      apply_controls(looks[i].controls, *view);
+      redraw_ms(*view);
+      ms[i].push_back(redraw_ms(*view));
+    }
+  window.hide();
+  Fl::wait(0.01);
+  for (size_t i = 0; i < looks.size(); ++i)
+    std::printf("| %-26s | %-8s | %8.2f | %8.2f |\n", stream, looks[i].name, median(ms[i]), median(ms[i]) / median(ms[0]));
+}
+
+// Goal: every look within 1.15 times the default picture's redraw.
+void looks() {
+  const long frames = 100000;
+  auto tracks = track_stream(frames, SLOTS, false);
+  auto jumpy = track_stream(frames, SLOTS, true);
+  auto pitch = pitch_stream(frames);
+  auto residual = residual_stream(frames, SLOTS);
+  auto wide = residual_stream(2000, 1025);
+  std::printf("\nEach look at 1900 x 330, redraw median; milliseconds\n\n");
+  std::printf("| stream                     | look     | redraw   | / default|\n");
+  std::printf("|----------------------------|----------|----------|----------|\n");
+  looks_of<TrackView>("tracks, 100000 x 256", tracks->linked());
+  looks_of<TrackView>("tracks, jumpy, 100000 x 256", jumpy->linked());
+  looks_of<PitchView>("pitch, 100000 x 256", pitch->linked());
+  looks_of<ResidualView>("residual, 100000 x 256", residual->linked());
+  looks_of<ResidualView>("residual, 2000 x 1025", wide->linked());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Fl::visual(FL_RGB);
   const std::pair<const char*, void (*)()> cases[] = {
       {"sizes", window_sizes}, {"zoom", zoom},   {"huge", huge_matrices},       {"indices", growing_indices},
-      {"bins", many_bins},     {"hostile", hostile_streams}, {"wheel", wheel}};
+      {"bins", many_bins},     {"hostile", hostile_streams}, {"wheel", wheel}, {"looks", looks}};
   for (int i = 1; i < argc; ++i) {
     bool known = false;
     for (const auto& c : cases) known |= std::strcmp(argv[i], c.first) == 0;
     if (!known) {
-      std::fprintf(stderr, "usage: view-bench [sizes] [zoom] [huge] [indices] [bins] [hostile] [wheel]\n");
+      std::fprintf(stderr, "usage: view-bench [sizes] [zoom] [huge] [indices] [bins] [hostile] [wheel] [looks]\n");
       return 2;
     }
   }
