@@ -13,6 +13,9 @@ class PitchView : public SdifView {
   PitchView(int x, int y, int w, int h, SdifStreamCursor* cursor);
   void draw() override;
   void paint_pixels(PixelCanvas& canvas) override;
+  bool probe(int x, int y, Probe& out) override {
+    return probe_traces(*this, x, y, panel_spec(VIEW_PITCH).full_range, out);
+  }
 
   // Values and amplitudes (interpolated weights) of rows 0..SLOTS-1 at time t; t must not decrease between
   // calls of one drawing, since the cursor only moves forward.

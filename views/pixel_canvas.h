@@ -60,12 +60,15 @@ class PixelCanvas {
 std::vector<uint32_t>& shared_picture_storage();
 
 // What every view's draw() does: the view paints itself into a canvas over the shared storage, and
-// the canvas goes on screen.
+// the canvas goes on screen; with a measuring line over it, the view keeps the picture and draws the
+// line. Where only the line moved, the view draws its kept picture and the line instead of painting.
 template <class View>
 void draw_through_canvas(View& view) {
+  if (view.draw_line_only()) return;
   PixelCanvas canvas(view.x(), view.y(), view.w(), view.h(), shared_picture_storage());
   view.paint(canvas);
   canvas.show();
+  view.keep_under_line(canvas);
 }
 
 // The pixel of a colour in the layout above.

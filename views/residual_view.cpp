@@ -143,3 +143,74 @@ void ResidualView::follow(SdifStreamCursor* stream) {
   bands.clear();
   layout = SpectrumLayout();
 }
+
+namespace {
+
+// The magnitude of `bin` at weight w between the frame pair, as the drawing blends it.
+double blended_magnitude(const SdifFrame& current, double w, int bin) {
+  double magnitude = 0.0;
+  read_magnitudes(current, bin, 1, [&](int, double now, double) { magnitude = (1 - w) * now; });
+  if (const SdifFrame* next = current.next_in_stream)
+    read_magnitudes(*next, bin, 1, [&](int, double, double later) { magnitude = magnitude + w * later; });
+  return magnitude;
+}
+
+// The frequency of `bin` from the frame's first matrix, its sample rate and window size; NaN where
+// that matrix gives neither.
+double bin_hertz(const SdifFrame& frame, int bin) {
+  const SdifMatrix* info = frame.matrices;
+  double rate = NAN, window = NAN;
+  if (!info || info->rows < 1 || info->columns < 2) return NAN;
+  info->element_as_double(0, 0, rate);
+  info->element_as_double(1, 0, window);
+  return rate > 0 && window > 0 ? bin * rate / window : NAN;
+}
+
+}  // namespace
+
+bool ResidualView::probe(int x, int y, Probe& out) {
+  double t, dt;
+  if (!start_columns(t, dt)) return false;
+  out.time = t + (x - this->x()) * dt;
+  out.time_step = dt;
+  const int bins = static_cast<int>(full_vertical_range(panel_spec(VIEW_RESIDUAL), *cursor));
+  SpectrumLayout shown;
+  if (!lay_out(bins, shown)) return true;
+  double w;
+  SdifFrame* current = frame_pair(out.time, w);
+  if (!current) return true;
+  // Window rows from each bin's lower edge up to its upper one, both included, as the bands are drawn.
+  const ViewRows rows = this->rows();
+  int found = -1;
+  for (int j = shown.first_row; j < shown.end_row; ++j) {
+    int bottom = rows.row_above_bottom(shown.edge_up(j)), top = rows.row_above_bottom(shown.edge_up(j + 1));
+    if (y > bottom || y < top) continue;
+    int bin = j + shown.shift;
+    if (found < 0 || !shown.dense ||
+        blended_magnitude(*current, w, bin) > blended_magnitude(*current, w, found))
+      found = bin;
+  }
+  if (found < 0) return true;
+  out.on_data = true;
+  out.key = found;
+  out.value = found;
+  out.value_step = 1.0;
+  out.amplitude = blended_magnitude(*current, w, found);
+  out.hertz = bin_hertz(*current, found);
+  return true;
+}
+
+std::vector<GridLine> ResidualView::value_lines() const {
+  if (!cursor || !cursor->first || layout.height != h() || layout.first_row >= layout.end_row) return {};
+  GridValues kind = scale == VerticalScale::Note ? GridValues::Notes
+                    : layout.logarithmic         ? GridValues::Logarithmic
+                                                 : GridValues::Linear;
+  // Bin k's middle, k + 1/2, shows its frequency.
+  const double lowest = layout.bin_at(0) - 0.5, highest = layout.bin_at(h()) - 0.5;
+  const double per_bin = bin_hertz(*cursor->first, 1);
+  if (std::isfinite(per_bin))
+    return value_grid(kind, lowest * per_bin, highest * per_bin, h(),
+                      [&](double hertz) { return layout.position_up(hertz / per_bin + 0.5); }, false);
+  return value_grid(kind == GridValues::Notes ? GridValues::Logarithmic : kind, lowest, highest, h(),
+                    [&](double bin) { return layout.position_up(bin + 0.5); }, true);
+}

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "views/frame_maps.h"
+#include "views/grid.h"
 #include "views/panel_table.h"
 #include "views/sdif_view.h"
 
@@ -49,6 +50,15 @@ struct SpectrumLayout {
   // Height of screen row j's lower edge above the lowest shown one's, in pixel rows, as the drawing
   // maps it: rows beyond the view count as the row just above or below it.
   int rise(int j) const;
+  // For the grid: the height of a point `bin` bins up the spectrum (bin k spans k to k + 1), any
+  // number of them, and the point at a height; on a logarithmic scale nothing under bin 1 has one.
+  double position_up(double bin) const {
+    if (!logarithmic) return (bin - shift) * row_height;
+    return bin >= 1.0 ? 1.0 + (std::log(bin) - log_base) / log_scale : -HUGE_VAL;
+  }
+  double bin_at(double up) const {
+    return logarithmic ? std::exp(log_base + (up - 1.0) * log_scale) : shift + up / row_height;
+  }
 };
 
 class ResidualView : public SdifView {
@@ -57,6 +67,9 @@ class ResidualView : public SdifView {
   void draw() override;
   void paint_pixels(PixelCanvas& canvas) override;
   void follow(SdifStreamCursor* stream) override;
+  // The bin under the point: of the bins whose band covers its pixel row, the one the picture shows
+  // there (the highest of a band per bin, the strongest of a row of several).
+  bool probe(int x, int y, Probe& out) override;
 
   // Magnitudes of bins 0..SLOTS-1 at time t; t must not decrease between calls of one drawing, since the
   // cursor only moves forward.
@@ -75,6 +88,9 @@ class ResidualView : public SdifView {
   void find_runs();
   template <class Canvas>
   void paint_column(Canvas& canvas, int column, double t, const std::vector<int>& edges);
+  // The grid's value lines in the current layout: at the frequencies of the bins' middles where the
+  // stream's first frame gives a sample rate and a window size, else at the bins' numbers.
+  std::vector<GridLine> value_lines() const;
 
   SpectrumLayout layout;
   // The bands depend on the layout, so a new layout forgets them; a drawing in time alone keeps them.
@@ -93,6 +109,7 @@ template <class Canvas>
 void ResidualView::paint(Canvas& canvas) {
   double t, dt;
   bool has_columns = start_columns(t, dt);
+  const double left = t;
   // The first frame's spectrum decides the bin count and so every bin's height, whatever later frames hold.
   int bins = cursor ? static_cast<int>(full_vertical_range(panel_spec(VIEW_RESIDUAL), *cursor)) : 0;
 
@@ -117,6 +134,7 @@ void ResidualView::paint(Canvas& canvas) {
     }
   }
   canvas.pop_clip();
+  if (grid && has_columns) paint_grid(canvas, x(), y(), w(), h(), time_grid(left, dt, w()), value_lines());
 }
 
 template <class Canvas>

@@ -7,12 +7,14 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "sdif/sdif_document.h"
 #include "views/amplitude_colors.h"
 #include "views/contrast_curve.h"
 #include "views/frame_index.h"
 #include "views/vertical_axis.h"
+#include "views/view_probe.h"
 
 class PixelCanvas;
 
@@ -63,6 +65,19 @@ class SdifView : public Fl_Widget {
   virtual void paint_pixels(PixelCanvas&) {}
   // Shows another stream from now on; what the view kept of the old one's frames goes.
   virtual void follow(SdifStreamCursor* stream);
+  // What the view shows at (x, y), in window coordinates inside it; false where it shows nothing (an
+  // empty stream; the base class). Costs a column's sampling, not a redraw.
+  virtual bool probe(int, int, Probe&) { return false; }
+
+  // A thin line from (x0, y0) to (x1, y1) over the view's last picture, for measuring: showing and
+  // moving it, and taking it away, draw the picture kept from the screen and the line, and never
+  // paint the stream again. Needs the view shown in a window.
+  void show_line(int x0, int y0, int x1, int y1);
+  void hide_line();
+  // For draw(): draws the kept picture and the line where only the line changed, and says so; after
+  // a painting, keeps its picture while a line is shown and draws the line over it.
+  bool draw_line_only();
+  void keep_under_line(const PixelCanvas& canvas);
 
   // Sends the cursor back to the stream's first frame and gives the time t of the leftmost column and
   // the step dt to the next; false when there is no column or no frame to draw.
@@ -78,7 +93,13 @@ class SdifView : public Fl_Widget {
   void start_contrast(float contrast);
 
  private:
+  void draw_line() const;
+
   FrameIndex index;
+  // The picture under the line, RGB rows from the top, while a line is shown and until it is gone.
+  std::vector<unsigned char> kept;
+  bool line_shown = false;
+  int line[4] = {};
   // Where the index last left the cursor.
   size_t position = 0;
 };

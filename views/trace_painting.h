@@ -7,10 +7,13 @@
 #include <FL/Enumerations.H>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
+#include "views/grid.h"
 #include "views/sdif_view.h"
 
 // The marker of a trace without a point in the previous column.
@@ -114,4 +117,39 @@ void paint_traces(View& view, Canvas& canvas, double full_range) {
   else
     paint_trace_columns<false>(view, canvas, t, dt, axis);
   canvas.pop_clip();
+  if (!view.grid) return;
+  GridValues values = view.scale == VerticalScale::Note ? GridValues::Notes
+                      : axis.logarithmic                ? GridValues::Logarithmic
+                                                        : GridValues::Linear;
+  paint_grid(canvas, view.x(), view.y(), view.w(), view.h(), time_grid(t, dt, view.w()),
+             value_grid(values, axis.value_at(0), axis.value_at(view.h()), view.h(),
+                        [&](double value) { return axis.up(value); }, false));
+}
+
+// The probe of a trace view: the column's traces sampled as the drawing samples them, the drawn point
+// nearest (x, y) within SNAP_PIXELS rows, a higher key winning a tie as it is drawn over a lower one.
+template <class View>
+bool probe_traces(View& view, int x, int y, double full_range, Probe& out) {
+  double t, dt;
+  if (!view.start_columns(t, dt)) return false;
+  out.time = t + (x - view.x()) * dt;
+  out.time_step = dt;
+  const ValueAxis axis = value_axis(view.scale, full_range, view.vertical_position, view.vertical_size, view.h());
+  const ViewRows rows = view.rows();
+  int nearest = SNAP_PIXELS + 1;
+  view.sample_traces(out.time, [&](int32_t key, double height, double amplitude) {
+    Fl_Color colour;
+    if (!present(amplitude) || !view.colors.color(amplitude, colour)) return;
+    int distance = std::abs(rows.row_above_bottom(axis.up(height)) - y);
+    if (distance > nearest) return;
+    nearest = distance;
+    out.on_data = true;
+    out.key = key;
+    out.value = height;
+    out.amplitude = amplitude;
+  });
+  // The middle of the pointer's pixel row.
+  if (!out.on_data) out.value = axis.value_at(view.y() + view.h() - y + 0.5);
+  out.value_step = axis.logarithmic ? out.value * std::expm1(axis.scale) : axis.scale;
+  return true;
 }

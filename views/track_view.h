@@ -15,6 +15,9 @@ class TrackView : public SdifView {
   TrackView(int x, int y, int w, int h, SdifStreamCursor* cursor);
   void draw() override;
   void paint_pixels(PixelCanvas& canvas) override;
+  bool probe(int x, int y, Probe& out) override {
+    return probe_traces(*this, x, y, panel_spec(VIEW_TRACKS).full_range, out);
+  }
   void follow(SdifStreamCursor* stream) override;
 
   // The partials at time t, for the drawing: draw(index, frequency, amplitude) for each track index
