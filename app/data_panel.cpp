@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "app/range_slider.h"
+#include "app/readout_text.h"
 #include "app/view_menu.h"
 #include "sdif/sdif_document.h"
 #include "views/view_factory.h"
@@ -47,7 +48,7 @@ void apply(DataPanel* panel) { apply_controls(panel->controls(), *panel->view); 
 }  // namespace
 
 DataPanel::DataPanel(int x, int y, int w, int h, const char* title, int kind, SdifStreamCursor* cursor)
-    : Fl_Group(x, y, w, h) {
+    : Fl_Group(x, y, w, h), kind(kind) {
   time_slider = new RangeSlider(x, y + h - SLIDER, w - SLIDER, SLIDER);
   time_slider->type(FL_HORIZONTAL);
 
@@ -66,8 +67,14 @@ DataPanel::DataPanel(int x, int y, int w, int h, const char* title, int kind, Sd
   Fl_Box* title_box = new Fl_Box(x, y + TITLE_TOP, TITLE_WIDTH, TITLE_HEIGHT, title);
   title_box->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
   title_box->labelsize(TITLE_FONT_SIZE);
-  Fl_Box* spacer = new Fl_Box(x + TITLE_WIDTH, y + TITLE_TOP, w - TITLE_WIDTH - CONTRAST_WIDTH, TITLE_HEIGHT);
-  title_group->resizable(spacer);
+  // The stretch holds the readout: a label in the title's font, cut at its ends, and none at rest.
+  // It paints its own background, the window's, so that a new readout redraws this box alone and
+  // never the view below it.
+  readout_box = new Fl_Box(x + TITLE_WIDTH, y + TITLE_TOP, w - TITLE_WIDTH - CONTRAST_WIDTH, TITLE_HEIGHT);
+  readout_box->box(FL_FLAT_BOX);
+  readout_box->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+  readout_box->labelsize(TITLE_FONT_SIZE);
+  title_group->resizable(readout_box);
   contrast_slider = nullptr;
   if (view->contrast_curve) {
     contrast_slider = new Fl_Slider(x + w - CONTRAST_WIDTH, y + TITLE_TOP, CONTRAST_WIDTH, TITLE_HEIGHT);
@@ -105,6 +112,7 @@ ViewControls DataPanel::controls() const {
   c.scale = scale;
   c.amplitude = amplitude;
   c.color_map = color_map;
+  c.grid = grid;
   return c;
 }
 
@@ -112,6 +120,24 @@ void DataPanel::changed() {
   apply(this);
   view->redraw();
   menu->show_choices();
+}
+
+void DataPanel::show_readout() {
+  std::string line;
+  Probe probe;
+  if (Fl::event_inside(view) && view->probe(Fl::event_x(), Fl::event_y(), probe))
+    line = measuring ? measure_text(ViewKind(kind), measure_from, probe) : readout_text(ViewKind(kind), probe);
+  if (line == readout_line) return;
+  readout_line = line;
+  readout_box->copy_label(line.empty() ? nullptr : line.c_str());
+}
+
+bool DataPanel::copy_readout() const {
+  if (readout_line.empty()) return false;
+  // The primary selection, for a middle click elsewhere, and the clipboard.
+  Fl::copy(readout_line.c_str(), int(readout_line.size()), 0);
+  Fl::copy(readout_line.c_str(), int(readout_line.size()), 1);
+  return true;
 }
 
 void DataPanel::choose_scale(VerticalScale chosen) {
@@ -126,6 +152,11 @@ void DataPanel::choose_amplitude(AmplitudeScale chosen) {
 
 void DataPanel::choose_color_map(ColorMap chosen) {
   color_map = chosen;
+  changed();
+}
+
+void DataPanel::show_grid(bool shown) {
+  grid = shown;
   changed();
 }
 
@@ -199,6 +230,7 @@ bool DataPanel::take_key() {
     case '-': case FL_KP + '-': zoom_middle(1.0 / ZOOM_STEP, state & FL_SHIFT); return true;
     default: break;
   }
+  if (key == 'c' && (state & FL_CTRL) && !(state & (FL_ALT | FL_META))) return copy_readout();
   // The letters alone: with Ctrl, Alt or Meta they belong to the window or the desktop.
   if (state & (FL_CTRL | FL_ALT | FL_META)) return false;
   switch (key) {
@@ -209,6 +241,7 @@ bool DataPanel::take_key() {
     case 'l': choose_scale(next_of(VERTICAL_SCALES, scale)); return true;
     case 'd': choose_amplitude(next_of(AMPLITUDE_SCALES, amplitude)); return true;
     case 'k': choose_color_map(next_of(COLOR_MAPS, color_map)); return true;
+    case 'g': show_grid(!grid); return true;
     default: return false;
   }
 }
@@ -225,15 +258,37 @@ int DataPanel::handle(int event) {
     case FL_MOUSEWHEEL:
       if (Fl::event_inside(view) && wheel()) return 1;
       break;
+    case FL_ENTER:
+    case FL_MOVE:
+      Fl_Group::handle(event);
+      show_readout();
+      return 1;
+    case FL_LEAVE:
+      Fl_Group::handle(event);
+      show_readout();
+      return 1;
     case FL_PUSH:
-      // Shift and a drag belong to measuring; the other buttons to the panel's widgets.
-      if (!Fl::event_inside(view) || Fl::event_button() != FL_LEFT_MOUSE || (Fl::event_state() & FL_SHIFT)) break;
+      // The other buttons belong to the panel's widgets and its menu.
+      if (!Fl::event_inside(view) || Fl::event_button() != FL_LEFT_MOUSE) break;
+      if (Fl::event_state() & FL_SHIFT) {
+        measuring = view->probe(Fl::event_x(), Fl::event_y(), measure_from);
+        measure_x = Fl::event_x();
+        measure_y = Fl::event_y();
+        if (measuring) view->show_line(measure_x, measure_y, measure_x, measure_y);
+        show_readout();
+        return 1;
+      }
       if (Fl::event_clicks()) show_whole();
       grabbing = true;
       grab_x = Fl::event_x();
       grab_y = Fl::event_y();
       return 1;
     case FL_DRAG:
+      if (measuring) {
+        view->show_line(measure_x, measure_y, Fl::event_x(), Fl::event_y());
+        show_readout();
+        return 1;
+      }
       if (!grabbing) break;
       move_time(pan(time_range(), -double(Fl::event_x() - grab_x) / view->w()));
       move_vertical(pan(vertical_range(), double(Fl::event_y() - grab_y) / view->h()));
@@ -241,6 +296,12 @@ int DataPanel::handle(int event) {
       grab_y = Fl::event_y();
       return 1;
     case FL_RELEASE:
+      if (measuring) {
+        measuring = false;
+        view->hide_line();
+        show_readout();
+        return 1;
+      }
       if (!grabbing) break;
       grabbing = false;
       return 1;

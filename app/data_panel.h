@@ -6,12 +6,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/view_navigation.h"
 #include "views/panel_table.h"
 #include "views/view_controls.h"
+#include "views/view_probe.h"
 
+class Fl_Box;
 class Fl_Button;
 class Fl_Slider;
 class RangeSlider;
@@ -34,6 +37,7 @@ class DataPanel : public Fl_Group {
   VerticalScale scale = VerticalScale::Linear;
   AmplitudeScale amplitude = AmplitudeScale::Curve;
   ColorMap color_map = ColorMap::Ramp;
+  bool grid = false;
   // The streams that hold frames of the panel's type, and the ID of the one shown.
   std::vector<StreamOfType> streams;
   int32_t stream_id = 0;
@@ -45,16 +49,24 @@ class DataPanel : public Fl_Group {
   // What the controls hold now, as the view is shown through them.
   ViewControls controls() const;
 
-  // Over the view: the wheel zooms and pans, a left-button drag moves the picture with the pointer
-  // and a double click shows the whole stream. Anything else goes to the panel's widgets.
+  // Over the view: the title bar reads what the view shows under the pointer, the wheel zooms and
+  // pans, a left-button drag moves the picture with the pointer (with Shift, it measures) and a double
+  // click shows the whole stream. Anything else goes to the panel's widgets.
   int handle(int event) override;
-  // Takes a key of the panel's (arrows, + and -, Home, C, L, D, K) for this panel; false for any other.
+  // Takes a key of the panel's (arrows, + and -, Home, C, L, D, K, G, Ctrl+C) for this panel; false
+  // for any other.
   bool take_key();
+
+  // The readout line the title bar shows, empty while the pointer is off the view.
+  const std::string& readout() const { return readout_line; }
+  // Puts the readout line on the clipboard and the primary selection; false when there is none.
+  bool copy_readout() const;
 
   // The view menu's and the keys' choices, each shown at once.
   void choose_scale(VerticalScale chosen);
   void choose_amplitude(AmplitudeScale chosen);
   void choose_color_map(ColorMap chosen);
+  void show_grid(bool shown);
   // Shows stream `id`, which holds frames of the panel's type, in place of the one shown.
   void show_stream(int32_t id);
   // Both ranges back to the whole stream, as a drag would set them.
@@ -74,6 +86,9 @@ class DataPanel : public Fl_Group {
   void zoom_middle(double factor, bool vertical);
   // The view shown through the controls as they are now, and the menu marking them.
   void changed();
+  // The title bar's line for the pointer where it is now: what the view shows there, or the
+  // difference from where measuring began; nothing off the view.
+  void show_readout();
   // Where the pointer is over the view, as shares of its width from the left and of its height from
   // the bottom.
   double pointer_across() const;
@@ -82,6 +97,14 @@ class DataPanel : public Fl_Group {
   double shortest_time_share = 0.0;  // worked out at the first zoom
   bool grabbing = false;
   int grab_x = 0, grab_y = 0;
+  int kind;
+  // The title bar's stretch between the title and the contrast slider, whose label is the readout.
+  Fl_Box* readout_box = nullptr;
+  std::string readout_line;
+  // Measuring: where it began and what the view showed there.
+  bool measuring = false;
+  int measure_x = 0, measure_y = 0;
+  Probe measure_from;
   // The document's first frame and the panel's frame type, whose streams the panel can show.
   SdifFrame* document = nullptr;
   const char* frame_type = nullptr;

@@ -23,7 +23,9 @@ ViewMenu::ViewMenu(int x, int y, int w, int h, DataPanel* panel) : Fl_Menu_Butto
   for (int i = 0; i < int(std::size(SCALE_LABELS)); ++i) actions.push_back({Action::SCALE, i});
   for (int i = 0; i < int(std::size(AMPLITUDE_LABELS)); ++i) actions.push_back({Action::AMPLITUDE, i});
   for (int i = 0; i < int(std::size(COLOR_MAP_LABELS)); ++i) actions.push_back({Action::COLOR_MAP, i});
+  actions.push_back({Action::GRID, 0});
   actions.push_back({Action::WHOLE, 0});
+  actions.push_back({Action::COPY, 0});
   const bool several_streams = panel->streams.size() > 1;
   if (several_streams)
     for (size_t i = 0; i < panel->streams.size(); ++i) actions.push_back({Action::STREAM, int(i)});
@@ -44,9 +46,19 @@ ViewMenu::ViewMenu(int x, int y, int w, int h, DataPanel* panel) : Fl_Menu_Butto
         label = COLOR_MAP_LABELS[action.choice];
         key = 'k';
         break;
+      case Action::GRID:
+        label = "Grid";
+        key = 'g';
+        flags = FL_MENU_TOGGLE;
+        break;
       case Action::WHOLE:
         label = "Show whole stream";
         key = FL_Home;
+        flags = 0;
+        break;
+      case Action::COPY:
+        label = "Copy readout";
+        key = FL_CTRL + 'c';
         flags = 0;
         break;
       case Action::STREAM: {
@@ -56,8 +68,10 @@ ViewMenu::ViewMenu(int x, int y, int w, int h, DataPanel* panel) : Fl_Menu_Butto
         break;
       }
     }
+    // The radio groups each end with a divider, and so do the single items before the streams.
     bool last_of_kind = &action == &actions.back() || (&action + 1)->kind != action.kind;
-    if (last_of_kind && action.kind != Action::STREAM) flags |= FL_MENU_DIVIDER;
+    bool single = action.kind == Action::GRID || action.kind == Action::WHOLE;
+    if (last_of_kind && !single && action.kind != Action::STREAM) flags |= FL_MENU_DIVIDER;
     items.push_back(add(label.c_str(), key, item_picked, &action, flags));
   }
   show_choices();
@@ -72,7 +86,9 @@ void ViewMenu::show_choices() {
       case Action::AMPLITUDE: chosen = int(panel->amplitude) == action.choice; break;
       case Action::COLOR_MAP: chosen = int(panel->color_map) == action.choice; break;
       case Action::STREAM: chosen = panel->streams[size_t(action.choice)].id == panel->stream_id; break;
-      case Action::WHOLE: continue;
+      case Action::GRID: chosen = panel->grid; break;
+      case Action::WHOLE:
+      case Action::COPY: continue;
     }
     int flags = mode(items[i]);
     mode(items[i], chosen ? flags | FL_MENU_VALUE : flags & ~FL_MENU_VALUE);
@@ -88,7 +104,9 @@ void ViewMenu::item_picked(Fl_Widget* widget, void* data) {
     case Action::SCALE: panel->choose_scale(VERTICAL_SCALES[action.choice]); break;
     case Action::AMPLITUDE: panel->choose_amplitude(AMPLITUDE_SCALES[action.choice]); break;
     case Action::COLOR_MAP: panel->choose_color_map(COLOR_MAPS[action.choice]); break;
+    case Action::GRID: panel->show_grid(!panel->grid); break;
     case Action::WHOLE: panel->show_whole(); break;
+    case Action::COPY: panel->copy_readout(); break;
     case Action::STREAM: panel->show_stream(panel->streams[size_t(action.choice)].id); break;
   }
 }

@@ -1,6 +1,6 @@
 // The menu that a right click on a panel's picture opens: the vertical scale, the amplitude mapping
-// and the colour map as radio items, the whole stream, and the stream shown when the file holds more
-// than one of the panel's frame type. Each item shows the key that does the same. Built by the data
+// and the colour map as radio items, the grid, the whole stream, copying the readout, and the stream
+// shown when the file holds more than one of the panel's frame type. Each item shows the key that does the same. Built by the data
 // panel over its view; draws nothing itself.
 #pragma once
 
@@ -22,7 +22,7 @@ class ViewMenu : public Fl_Menu_Button {
  private:
   // What each item does: its kind of choice and the choice, in the order the items were added.
   struct Action {
-    enum Kind { SCALE, AMPLITUDE, COLOR_MAP, WHOLE, STREAM } kind;
+    enum Kind { SCALE, AMPLITUDE, COLOR_MAP, GRID, WHOLE, COPY, STREAM } kind;
     int choice;
   };
   static void item_picked(Fl_Widget* widget, void* action);
