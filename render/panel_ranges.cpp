@@ -62,5 +62,6 @@ PanelControls controls_for(const PanelSpec& panel, const SdifStreamCursor& curso
   c.scale = request.scale;
   c.amplitude = request.amplitude;
   c.color_map = request.color_map;
+  c.grid = request.grid;
   return result;
 }

@@ -22,6 +22,7 @@ struct ViewRequest {
   VerticalScale scale = VerticalScale::Linear;
   AmplitudeScale amplitude = AmplitudeScale::Curve;
   ColorMap color_map = ColorMap::Ramp;
+  bool grid = false;
 };
 
 struct PanelControls {

@@ -30,6 +30,7 @@ const char* const RENDER_USAGE =
     "                           1) or note (log, its grid on notes) (default: linear)\n"
     "      --amplitude MAPPING  curve (the contrast curve) or db (default: curve)\n"
     "      --colormap MAP       ramp, viridis, magma, inferno or gray (default: ramp)\n"
+    "      --grid               a grid over each view: time lines and value lines, labelled\n"
     "      --stream ID          the panels with frames of their type in stream ID, showing\n"
     "                           it (default: each panel's stream, its type's first)\n"
     "      --thumbnail SIZE     a preview of FILE that fits SIZE x SIZE, written to OUT\n"
@@ -42,7 +43,7 @@ const char* const RENDER_USAGE =
 
 namespace {
 
-enum LongOnly { VIEW = 256, SIZE, TIME, VERTICAL, CUBE, CONTRAST, SCALE, AMPLITUDE, COLORMAP, STREAM, THUMBNAIL, VERSION };
+enum LongOnly { VIEW = 256, SIZE, TIME, VERTICAL, CUBE, CONTRAST, SCALE, AMPLITUDE, COLORMAP, STREAM, GRID, THUMBNAIL, VERSION };
 
 const option LONG_OPTIONS[] = {
     {"output", required_argument, nullptr, 'o'},
@@ -56,6 +57,7 @@ const option LONG_OPTIONS[] = {
     {"amplitude", required_argument, nullptr, AMPLITUDE},
     {"colormap", required_argument, nullptr, COLORMAP},
     {"stream", required_argument, nullptr, STREAM},
+    {"grid", no_argument, nullptr, GRID},
     {"thumbnail", required_argument, nullptr, THUMBNAIL},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, VERSION},
@@ -186,6 +188,9 @@ ParsedCommandLine parse_render_options(int argc, char** argv) {
       case COLORMAP:
         if (!choose(value, COLOR_MAPS, color_map_name, o.ranges.color_map))
           return usage("unknown colour map '" + value + "' (" + names(COLOR_MAPS, color_map_name) + ")");
+        break;
+      case GRID:
+        o.ranges.grid = true;
         break;
       case STREAM: {
         long id;

@@ -90,6 +90,7 @@ TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
     VerticalScale scale;
     AmplitudeScale amplitude;
     ColorMap map;
+    bool grid = false;
   } cases[] = {
       {pitch_panel, "--view pitch", 0, 1, 0, 1, false, -1, V::Linear, A::Curve, M::Ramp},
       {pitch_panel, "--view pitch --time 0.5:1.5 --vertical 250:750 --cube --contrast 0.8", .25, .5, .25, .5, true, .8,
@@ -107,12 +108,20 @@ TEST(RenderViewerPixels, PicturesEqualTheViewersViewArea) {
       {residual_panel, "--view residual --scale log --amplitude db --colormap inferno --contrast 0.3", 0, 1, 0, 1, false,
        .3, V::Log, A::Decibels, M::Inferno},
       {residual_panel, "--view residual --colormap gray --contrast 0.3", 0, 1, 0, 1, false, .3, V::Linear, A::Curve, M::Gray},
+      {pitch_panel, "--view pitch --grid --time 0.5:1.5 --contrast 0.6", .25, .5, 0, 1, false, .6, V::Linear, A::Curve,
+       M::Ramp, true},
+      {sinusoids_panel, "--view sinusoids --grid --scale note --contrast 0.9", 0, 1, 0, 1, false, .9, V::Note, A::Curve,
+       M::Ramp, true},
+      {residual_panel, "--view residual --grid --scale log --contrast 0.3", 0, 1, 0, 1, false, .3, V::Log, A::Curve,
+       M::Ramp, true},
+      {residual_panel, "--view residual --contrast 0.3", 0, 1, 0, 1, false, .3, V::Linear, A::Curve, M::Ramp, false},
   };
   for (const auto& c : cases) {
     DataPanel* panel = c.panel;
     panel->choose_scale(c.scale);
     panel->choose_amplitude(c.amplitude);
     panel->choose_color_map(c.map);
+    panel->show_grid(c.grid);
     set_time_range(panel, c.time_size, c.time_position);
     panel->vertical_slider->range_size = c.vertical_share;
     panel->vertical_slider->range_position = c.vertical_position;
