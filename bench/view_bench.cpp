@@ -4,7 +4,8 @@
 // stream of as many rows ("huge"), track indices growing far past 255 against indices 0 to 199
 // ("indices"), spectra of 1025 and 2049 bins against 256 ("bins"), streams made to slow a redraw
 // down against a normal one ("hostile"), a data panel's wheel zoom from the event to the finished
-// redraw ("wheel"), and each scale, amplitude mapping and colour map against the default ("looks"). Run by hand under a true-colour display big enough for the largest window, for
+// redraw ("wheel"), each scale, amplitude mapping and colour map against the default ("looks"), and a
+// pointer motion to the new readout in the title bar ("readout"). Run by hand under a true-colour display big enough for the largest window, for
 // example:
 //   xvfb-run -a -s "-screen 0 3840x1080x24" build/release/bench/view-bench [CASE...]
 // Without a case all of them run. The "sizes" streams take about 1.7 GB of memory, and up to 0.9 GB
@@ -426,6 +427,44 @@ void hostile_streams() {
   against<TrackView>("175 frames of 1M rows", *matrix_stream(175, rows, true), 450, 450, normal_ms, 3);
 }
 
+// Milliseconds from a pointer motion over a panel's 1900 x 330 view to the end of the title bar's
+// redraw that shows the new readout, X server included, the median of `moves` motions across the view.
+double readout_ms(SdifStreamCursor& cursor, int kind, int moves) {
+  const int w = 1900, h = 330, panel_width = w + 20, panel_height = h + 40;
+  Fl_Double_Window window(panel_width, panel_height, "view-bench");
+  DataPanel* panel = new DataPanel(0, 0, panel_width, panel_height, "readout", kind, &cursor);
+  window.end();
+  window.show();
+  window.wait_for_expose();
+  std::vector<double> ms;
+  for (int i = 0; i < moves; ++i) {
+    Fl::e_x = 10 + (i * 7919) % (w - 20);
+    Fl::e_y = 20 + 10 + (i * 104729) % (h - 20);
+    Fl::e_state = 0;
+    auto start = std::chrono::steady_clock::now();
+    panel->handle(FL_MOVE);
+    Fl::flush();
+    XSync(fl_display, False);
+    ms.push_back(elapsed_ms(start));
+  }
+  window.hide();
+  Fl::wait(0.01);
+  return median(ms);
+}
+
+// Goal: under 5 ms on the largest streams.
+void readout() {
+  auto jumpy = track_stream(100000, SLOTS, true);
+  auto residual = residual_stream(100000, SLOTS);
+  auto huge = matrix_stream(20, 1000000, true);
+  std::printf("\nPointer motion to the new readout over a 1900 x 330 view; milliseconds\n\n");
+  std::printf("| stream                               | median   |\n");
+  std::printf("|--------------------------------------|----------|\n");
+  std::printf("| tracks, 100 000 frames of 256, jumpy | %8.3f |\n", readout_ms(jumpy->linked(), VIEW_TRACKS, 200));
+  std::printf("| residual, 100 000 frames of 256 bins | %8.3f |\n", readout_ms(residual->linked(), VIEW_RESIDUAL, 200));
+  std::printf("| tracks, 20 frames of 1 000 000 rows  | %8.3f |\n", readout_ms(huge->linked(), VIEW_TRACKS, 200));
+}
+
 // The redraws of one view at 1900 x 330 through every look, taking turns so that a drift of the
 // machine's speed slows all alike; each look's median against the default's.
 template <class View>
@@ -487,12 +526,12 @@ int main(int argc, char** argv) {
   Fl::visual(FL_RGB);
   const std::pair<const char*, void (*)()> cases[] = {
       {"sizes", window_sizes}, {"zoom", zoom},   {"huge", huge_matrices},       {"indices", growing_indices},
-      {"bins", many_bins},     {"hostile", hostile_streams}, {"wheel", wheel}, {"looks", looks}};
+      {"bins", many_bins},     {"hostile", hostile_streams}, {"wheel", wheel}, {"looks", looks}, {"readout", readout}};
   for (int i = 1; i < argc; ++i) {
     bool known = false;
     for (const auto& c : cases) known |= std::strcmp(argv[i], c.first) == 0;
     if (!known) {
-      std::fprintf(stderr, "usage: view-bench [sizes] [zoom] [huge] [indices] [bins] [hostile] [wheel] [looks]\n");
+      std::fprintf(stderr, "usage: view-bench [sizes] [zoom] [huge] [indices] [bins] [hostile] [wheel] [looks] [readout]\n");
       return 2;
     }
   }
