@@ -114,26 +114,45 @@ void ResidualView::read_bands(const SdifFrame& frame, std::vector<BandMagnitudes
   });
 }
 
+namespace {
+
+// The first i in [low, high) where `holds` is true, or high: `holds` is false up to some i and true from there.
+// A spectrum may claim billions of bins, so the bins at a pixel row are found by search, not by walking them.
+template <class Holds>
+int first_where(int low, int high, Holds holds) {
+  while (low < high) {
+    int middle = low + (high - low) / 2;
+    if (holds(middle))
+      high = middle;
+    else
+      low = middle + 1;
+  }
+  return low;
+}
+
+}  // namespace
+
 void ResidualView::find_runs() {
   runs.clear();
   run_of_row.clear();
   if (!layout.dense) return;
-  // The first and last bin covering each row, as read_bands walks them.
-  std::vector<std::pair<int, int>> cover(size_t(layout.pixel_rows), {-1, -1});
-  int low = 0;
-  for (int i = 0; i < layout.end_row - layout.first_row; ++i) {
-    int high = layout.rise(layout.first_row + i + 1);
-    for (int r = low; r <= high; ++r) {
-      if (cover[size_t(r)].first < 0) cover[size_t(r)].first = i;
-      cover[size_t(r)].second = i;
-    }
-    low = high;
-  }
+  // The first and last bin covering each row, as read_bands walks them: bin i covers rows rise(first_row + i)
+  // to rise(first_row + i + 1), and rise never falls, so the bins at a row are one interval.
+  const int count = layout.end_row - layout.first_row;
+  auto cover = [&](int r) {
+    int first = first_where(0, count, [&](int i) { return layout.rise(layout.first_row + i + 1) >= r; });
+    int end = first_where(0, count, [&](int i) { return layout.rise(layout.first_row + i) > r; });
+    return first < end ? std::pair(first, end - 1) : std::pair(-1, -1);
+  };
+  std::pair<int, int> run_cover;
   for (int r = 0; r < layout.pixel_rows; ++r) {
-    if (runs.empty() || cover[size_t(r)] != cover[size_t(runs.back().first)])
+    std::pair<int, int> row_cover = cover(r);
+    if (runs.empty() || row_cover != run_cover) {
       runs.push_back({r, r});
-    else
+      run_cover = row_cover;
+    } else {
       runs.back().last = r;
+    }
     run_of_row.push_back(int(runs.size()) - 1);
   }
 }
@@ -153,6 +172,12 @@ double blended_magnitude(const SdifFrame& current, double w, int bin) {
   if (const SdifFrame* next = current.next_in_stream)
     read_magnitudes(*next, bin, 1, [&](int, double, double later) { magnitude = magnitude + w * later; });
   return magnitude;
+}
+
+// The bins the frame's spectrum holds values for.
+int held_bins(const SdifFrame& frame) {
+  const SdifMatrix* matrix = panel_matrix(panel_spec(VIEW_RESIDUAL), frame);
+  return matrix && matrix->columns >= 2 ? matrix->rows : 0;
 }
 
 // The frequency of `bin` from the frame's first matrix, its sample rate and window size; NaN where
@@ -181,16 +206,18 @@ bool ResidualView::probe(int x, int y, Probe& out) {
   if (!current) return true;
   // Window rows from each bin's lower edge up to its upper one, both included, as the bands are drawn.
   const ViewRows rows = this->rows();
-  int found = -1;
-  for (int j = shown.first_row; j < shown.end_row; ++j) {
-    int bottom = rows.row_above_bottom(shown.edge_up(j)), top = rows.row_above_bottom(shown.edge_up(j + 1));
-    if (y > bottom || y < top) continue;
-    int bin = j + shown.shift;
-    if (found < 0 || !shown.dense ||
-        blended_magnitude(*current, w, bin) > blended_magnitude(*current, w, found))
-      found = bin;
+  const int first = first_where(shown.first_row, shown.end_row,
+                                [&](int j) { return rows.row_above_bottom(shown.edge_up(j + 1)) <= y; });
+  const int end = first_where(shown.first_row, shown.end_row,
+                              [&](int j) { return rows.row_above_bottom(shown.edge_up(j)) < y; });
+  if (first >= end) return true;
+  // Bins past those the frames hold read 0 and never outshine the first.
+  int found = (shown.dense ? first : end - 1) + shown.shift;
+  if (shown.dense) {
+    const int held = std::max(held_bins(*current), current->next_in_stream ? held_bins(*current->next_in_stream) : 0);
+    for (int j = first + 1; j < end && j + shown.shift < held; ++j)
+      if (blended_magnitude(*current, w, j + shown.shift) > blended_magnitude(*current, w, found)) found = j + shown.shift;
   }
-  if (found < 0) return true;
   out.on_data = true;
   out.key = found;
   out.value = found;

@@ -105,6 +105,12 @@ TEST(SpectrumBands, PicturesMatchAPlainPaintingOfEveryBin) {
         int row = view.rows().row_above_bottom((steady - int(double(float(bins)) * zoom[2])) * (height / double(float(bins)) / zoom[3]));
         uint32_t strong = pixel_of(view.contrast_curve->color_index(1.0));
         for (int x = 4; row >= 6 && row < 6 + height && x < 54; ++x) ASSERT_EQ(std::memcmp(canvas.pixel(x, row), &strong, 3), 0);
+        // And the probe there finds it: the highest bin of the row, or the strongest where bins share rows.
+        Probe probe;
+        if (row >= 6 && row < 6 + height) {
+          ASSERT_TRUE(view.probe(30, row, probe) && probe.on_data);
+          ASSERT_EQ(probe.key, steady);
+        }
       }
     }
   }

@@ -103,6 +103,12 @@ std::vector<Seed> seeds() {
   width3.begin_frame("1FQ0", 2, 1, 1).matrix_header("1FQ0", 0x0003, 1, 2).u32(0).u32(0).end_frame();
   width3.begin_frame("1FQ0", 3, 1, 1).matrix_f32("1FQ0", 1, 2, {100, 1}).end_frame();
   all.push_back({"width-3-mid-file", width3});
+  // Spectra that claim a billion bins but hold no values: drawing and probing them must not walk the bins.
+  SdifWriter empty_bins;
+  empty_bins.file_header();
+  for (int f = 0; f < 2; ++f)
+    empty_bins.begin_frame("1STF", f, 3, 2).matrix_f32("1STI", 1, 2, {44100, 1024}).matrix_header("1STF", 0x0004, 1 << 30, 0).end_frame();
+  all.push_back({"billion-empty-bins", empty_bins});
   for (const HostileFile& h : hostile_files()) all.push_back({std::string("hostile-") + h.name, h.file});
   return all;
 }
