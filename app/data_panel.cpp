@@ -6,7 +6,9 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Slider.H>
+#include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/range_slider.h"
@@ -35,6 +37,8 @@ constexpr int TITLE_BAR = 20;        // height of the title bar
 constexpr int TITLE_TOP = 4;         // from the bar's top to the title and the contrast slider
 constexpr int TITLE_WIDTH = 100;     // of the title, at the left of the bar
 constexpr int TITLE_FONT_SIZE = 12;
+constexpr int LABEL_INSET = 3;      // the toolkit's margin before a label aligned left inside its box
+constexpr int READOUT_GAP = 8;      // from the title's text to the readout's box
 constexpr int CONTRAST_WIDTH = 100;  // of the contrast slider, at the right of the bar
 constexpr int SLIDER = 20;           // thickness of the time and vertical sliders
 constexpr int TOGGLE_CELL = SLIDER;  // side of the cell under the vertical slider
@@ -69,12 +73,20 @@ DataPanel::DataPanel(int x, int y, int w, int h, const char* title, int kind, Sd
   title_box->labelsize(TITLE_FONT_SIZE);
   // The stretch holds the readout: a label in the title's font, cut at its ends, and none at rest.
   // It paints its own background, the window's, so that a new readout redraws this box alone and
-  // never the view below it.
-  readout_box = new Fl_Box(x + TITLE_WIDTH, y + TITLE_TOP, w - TITLE_WIDTH - CONTRAST_WIDTH, TITLE_HEIGHT);
+  // never the view below it. It starts just after the title's text, over the empty end of the title's
+  // box, since a partial's line needs nearly all of a 450-pixel bar.
+  fl_open_display();
+  fl_font(title_box->labelfont(), TITLE_FONT_SIZE);
+  const int title_end = x + LABEL_INSET + (title ? int(std::ceil(fl_width(title))) : 0);
+  const int readout_x = std::min(x + TITLE_WIDTH, title_end + READOUT_GAP);
+  readout_box = new Fl_Box(readout_x, y + TITLE_TOP, x + w - CONTRAST_WIDTH - readout_x, TITLE_HEIGHT);
   readout_box->box(FL_FLAT_BOX);
   readout_box->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
   readout_box->labelsize(TITLE_FONT_SIZE);
-  title_group->resizable(readout_box);
+  // The title keeps its size as the bar stretches: the part that stretches starts where the title's
+  // box ends, and the readout box with it.
+  Fl_Box* stretch = new Fl_Box(x + TITLE_WIDTH, y + TITLE_TOP, w - TITLE_WIDTH - CONTRAST_WIDTH, TITLE_HEIGHT);
+  title_group->resizable(stretch);
   contrast_slider = nullptr;
   if (view->contrast_curve) {
     contrast_slider = new Fl_Slider(x + w - CONTRAST_WIDTH, y + TITLE_TOP, CONTRAST_WIDTH, TITLE_HEIGHT);

@@ -41,7 +41,7 @@ std::string readout_text(ViewKind kind, const Probe& probe) {
     return line + decibels_text(probe.amplitude);
   }
   if (!probe.on_data) return line + "at pointer " + hertz_of(probe.value, probe.value_step);
-  if (kind == VIEW_TRACKS) line += "track " + std::to_string(probe.key) + "  ";
+  if (kind == VIEW_TRACKS) line += "#" + std::to_string(probe.key) + "  ";
   line += with_note(probe.value, probe.value_step) + "  ";
   if (kind == VIEW_TRACKS) return line + decibels_text(probe.amplitude);
   char confidence[32];

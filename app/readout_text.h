@@ -8,7 +8,7 @@
 #include "views/panel_table.h"
 #include "views/view_probe.h"
 
-// "1.25 s  220.0 Hz A3 +0¢  confidence 0.93" for the pitch view, "1.25 s  track 12  440.0 Hz A4 +0¢
+// "1.25 s  220.0 Hz A3 +0¢  confidence 0.93" for the pitch view, "1.25 s  #12  440.0 Hz A4 +0¢
 // -12.3 dB" for the track view, "1.25 s  bin 42  904.4 Hz  -35.2 dB" for the residual view; where no
 // trace is near, "1.25 s  at pointer 450.3 Hz".
 std::string readout_text(ViewKind kind, const Probe& probe);

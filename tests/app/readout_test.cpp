@@ -86,9 +86,9 @@ TEST(Readout, EachViewReadsTheDataUnderThePointer) {
       // A pixel of the pitch view spans 9 value units, of the track view 200 Hz: the values are read
       // from the data, not from the pixel, within SNAP_PIXELS rows.
       {pitch, middle, row_of(pitch, 1000, 220) - 3, "0.500 s  220.0 Hz A3 +0\u00a2  confidence 0.90"},
-      {tracks, middle, row_of(tracks, 22050, 1000) + 2, "0.500 s  track 3  1000.0 Hz B5 +21\u00a2  -6.0 dB"},
+      {tracks, middle, row_of(tracks, 22050, 1000) + 2, "0.500 s  #3  1000.0 Hz B5 +21\u00a2  -6.0 dB"},
       // Partial 9 is halfway from 1200 to 1300 Hz, and the nearer of the two.
-      {tracks, middle, row_of(tracks, 22050, 1250) - 1, "0.500 s  track 9  1250.0 Hz D#6 +8\u00a2  -12.0 dB"},
+      {tracks, middle, row_of(tracks, 22050, 1250) - 1, "0.500 s  #9  1250.0 Hz D#6 +8\u00a2  -12.0 dB"},
       // Row 175 is 105 pixels up: its middle, 105.5 pixels of 200.45 Hz.
       {tracks, middle, 175, "0.500 s  at pointer 21148.0 Hz"},
       {residual, middle, bin_row(42), "0.500 s  bin 42  1808.8 Hz  -6.0 dB"},
