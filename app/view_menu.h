@@ -1,7 +1,7 @@
 // The menu that a right click on a panel's picture opens: the vertical scale, the amplitude mapping
 // and the colour map as radio items, the grid, the whole stream, copying the readout, and the stream
-// shown when the file holds more than one of the panel's frame type. Each item shows the key that does the same. Built by the data
-// panel over its view; draws nothing itself.
+// shown when the file holds more than one of the panel's frame type. Each item shows the key that
+// does the same. Built by the data panel over its view; draws nothing itself.
 #pragma once
 
 #include <FL/Fl_Menu_Button.H>

@@ -5,8 +5,8 @@
 // ("indices"), spectra of 1025 and 2049 bins against 256 ("bins"), streams made to slow a redraw
 // down against a normal one ("hostile"), a data panel's wheel zoom from the event to the finished
 // redraw ("wheel"), each scale, amplitude mapping and colour map against the default ("looks"), and a
-// pointer motion to the new readout in the title bar ("readout"). Run by hand under a true-colour display big enough for the largest window, for
-// example:
+// pointer motion to the new readout in the title bar ("readout"). Run by hand under a true-colour
+// display big enough for the largest window, for example:
 //   xvfb-run -a -s "-screen 0 3840x1080x24" build/release/bench/view-bench [CASE...]
 // Without a case all of them run. The "sizes" streams take about 1.7 GB of memory, and up to 0.9 GB
 // more while one is being written; "huge" takes about 100 MB, "indices" and "bins" about 100 MB, and
