@@ -65,7 +65,7 @@ struct PlainResidualView : SdifView {
 
 }  // namespace
 
-TEST(SpectrumBands, PicturesMatchAPlainPaintingOfEveryBin) {
+TEST(ResidualBands, PicturesMatchAPlainPaintingOfEveryBin) {
   std::mt19937 random(5);
   auto uniform = [&](double low, double high) { return std::uniform_real_distribution<>(low, high)(random); };
   for (int bins : {257, 1025, 4097}) {

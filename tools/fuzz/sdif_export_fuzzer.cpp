@@ -2,10 +2,6 @@
 // and the output read back: every CSV and TSV line holds as many fields as the header line, every
 // JSON line parses, an exit status of 1 or 2 comes with a message, and no run holds more heap than
 // sdif-export's bound. Run by scripts/fuzz.
-#include <sanitizer/allocator_interface.h>
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -13,26 +9,12 @@
 #include <string>
 
 #include "tests/export/export_runner.h"
+#include "tools/fuzz/fuzz_input.h"
 
 namespace {
 
 // sdif-export's memory bound; its output, which the runner keeps in memory, counts against it too.
 constexpr size_t HEAP_BOUND = size_t(32) << 20;
-
-size_t peak_heap = 0;
-
-void on_allocation(const volatile void*, size_t) {
-  peak_heap = std::max(peak_heap, __sanitizer_get_current_allocated_bytes());
-}
-
-void on_release(const volatile void*) {}
-
-// sdif-export opens files by path; the input lives in memory and is named through its descriptor.
-std::string write_input(const uint8_t* data, size_t size) {
-  static const int fd = memfd_create("sdif-export-fuzz-input", 0);
-  if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
-  return "/proc/self/fd/" + std::to_string(fd);
-}
 
 void check_lines(const std::string& out, bool json, const std::string& end, char separator) {
   std::vector<std::string> lines, fields;
@@ -52,7 +34,7 @@ void check_lines(const std::string& out, bool json, const std::string& end, char
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  __sanitizer_install_malloc_and_free_hooks(on_allocation, on_release);
+  watch_heap();
   return 0;
 }
 
@@ -70,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool json = std::find(arguments.begin(), arguments.end(), "jsonl") != arguments.end();
     bool tsv = std::find(arguments.begin(), arguments.end(), "tsv") != arguments.end();
     arguments.push_back(path);
-    size_t before = peak_heap = __sanitizer_get_current_allocated_bytes();
+    size_t before = peak_heap_from_now();
     ExportRun run = run_export(arguments);
     if (peak_heap - before > HEAP_BOUND) std::abort();
     if (run.status < 0 || run.status > 2 || (run.status != 0 && run.err.empty())) std::abort();

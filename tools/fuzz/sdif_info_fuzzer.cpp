@@ -1,10 +1,6 @@
 // libFuzzer target for sdif-info: each input is reported in every output form, every JSON line must
 // parse, no run may hold more heap than sdif-info's bound, and what sdif-info predicts must be what
 // the viewer's loader and cursors make of the same bytes. Run by scripts/fuzz.
-#include <sanitizer/allocator_interface.h>
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -16,33 +12,12 @@
 #include "info/file_survey.h"
 #include "sdif/sdif_document.h"
 #include "tests/info/info_run.h"
+#include "tools/fuzz/fuzz_input.h"
 
 namespace {
 
 // sdif-info's memory bound; its output, which the runner keeps in memory, counts against it too.
 constexpr size_t HEAP_BOUND = size_t(32) << 20;
-
-// The most heap held at any moment since the last reset, seen at every allocation.
-size_t peak_heap = 0;
-
-void on_allocation(const volatile void*, size_t) {
-  peak_heap = std::max(peak_heap, __sanitizer_get_current_allocated_bytes());
-}
-
-void on_release(const volatile void*) {}
-
-// sdif-info opens files by path; the input lives in memory and is named through its descriptor.
-int input_file() {
-  static const int fd = memfd_create("sdif-info-fuzz-input", 0);
-  if (fd < 0) std::abort();
-  return fd;
-}
-
-std::string write_input(const uint8_t* data, size_t size) {
-  if (ftruncate(input_file(), 0) != 0 || pwrite(input_file(), data, size, 0) != static_cast<ssize_t>(size))
-    std::abort();
-  return "/proc/self/fd/" + std::to_string(input_file());
-}
 
 // The largest track index the track view reads from the cursor's stream, the plain way: every row of
 // every matrix that it reads.
@@ -87,7 +62,7 @@ void check_agreement(const std::string& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  __sanitizer_install_malloc_and_free_hooks(on_allocation, on_release);
+  watch_heap();
   return 0;
 }
 
@@ -100,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool json = !arguments.empty() && arguments[0] == "--json";
     bool frames = arguments.size() == 2;
     arguments.push_back(path);
-    size_t before = peak_heap = __sanitizer_get_current_allocated_bytes();
+    size_t before = peak_heap_from_now();
     InfoRun run = run_info(arguments);
     if (peak_heap - before > HEAP_BOUND) std::abort();
     if ((run.status != 0 && run.status != 1) || run.err.empty() == (run.status == 1)) std::abort();

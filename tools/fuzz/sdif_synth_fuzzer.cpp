@@ -3,27 +3,18 @@
 // default, the pitch stream as a tone of many harmonics, and a time range around the start. Every
 // sample must be finite and within what the amplitudes allow, and a file that reads must give the
 // whole range. Run by scripts/fuzz.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "synth/stream_synthesis.h"
+#include "tools/fuzz/fuzz_input.h"
 
 namespace {
 
 constexpr double RATE = 8000;
 constexpr int64_t MAX_SAMPLES = 2 * 8000;
-
-// The stream is read from a file named through a descriptor of the input in memory.
-std::string write_input(const uint8_t* data, size_t size) {
-  static const int fd = memfd_create("sdif-synth-fuzz-input", 0);
-  if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
-  return "/proc/self/fd/" + std::to_string(fd);
-}
 
 void synthesize(const std::string& path, const StreamChoice& choice, SoundSettings settings) {
   settings.sample_rate = RATE;
