@@ -1,6 +1,7 @@
 // Option parsing with getopt_long, and the checks that make a value that selects nothing sensible a
 // usage error: an unknown format, a type that is not 4 bytes, a time range that ends before it starts.
 #include "export/export_options.h"
+#include "cli/option_error.h"
 
 #include <getopt.h>
 
@@ -140,12 +141,8 @@ ParsedExport parse_export_options(int argc, char** argv) {
       case VERSION:
         parsed.action = ParsedExport::VERSION;
         return parsed;
-      case ':':
-        return usage(std::string("option '") + argv[optind - 1] + "' needs a value");
       default:
-        // A short option names itself in optopt; a long one only in the argument it came in.
-        return usage("unknown option '" + (optopt ? std::string("-") + char(optopt) : std::string(argv[optind - 1])) +
-                     "'");
+        return usage(option_error(option, argv));
     }
   }
   if (optind == argc) return usage("no FILE given");

@@ -1,6 +1,7 @@
 // Option parsing with getopt_long, and the checks that make a meaningless value a usage error
 // rather than a picture: a range that ends before it starts, a size of 0, an unknown view.
 #include "render/render_options.h"
+#include "cli/option_error.h"
 
 #include <getopt.h>
 
@@ -212,12 +213,8 @@ ParsedCommandLine parse_render_options(int argc, char** argv) {
       case VERSION:
         parsed.action = ParsedCommandLine::VERSION;
         return parsed;
-      case ':':
-        return usage(std::string("option '") + argv[optind - 1] + "' needs a value");
       default:
-        // A short option names itself in optopt; a long one only in the argument it came in.
-        return usage("unknown option '" + (optopt ? std::string("-") + char(optopt) : std::string(argv[optind - 1])) +
-                     "'");
+        return usage(option_error(option, argv));
     }
   }
   o.files.assign(argv + optind, argv + argc);

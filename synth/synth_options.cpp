@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/option_error.h"
 #include "sdif/sdif_standard_types.h"
 #include "synth/stream_synthesis.h"
 
@@ -144,12 +145,8 @@ ParsedSynthCommand parse_synth_options(int argc, char** argv) {
       case VERSION:
         parsed.action = ParsedSynthCommand::VERSION;
         return parsed;
-      case ':':
-        return usage(std::string("option '") + argv[optind - 1] + "' needs a value");
       default:
-        // A short option names itself in optopt; a long one only in the argument it came in.
-        return usage("unknown option '" + (optopt ? std::string("-") + char(optopt) : std::string(argv[optind - 1])) +
-                     "'");
+        return usage(option_error(option, argv));
     }
   }
   if (optind == argc) return usage("no FILE given");
